@@ -194,10 +194,19 @@ TComponent* TComponent::FindComponent(const String& AName) const
 {
     if (AName.empty())
         return nullptr;
-    for (TComponent* C : FComponents)
-        if (SameText(C->FName, AName))
-            return C;
-    return nullptr;
+    auto It = FNames.find(LowerCase(AName));
+    return It == FNames.end() ? nullptr : It->second;
+}
+
+void TComponent::IndexName(TComponent* AComponent, const String& OldName)
+{
+    if (!OldName.empty()) {
+        auto It = FNames.find(LowerCase(OldName));
+        if (It != FNames.end() && It->second == AComponent)
+            FNames.erase(It);
+    }
+    if (!AComponent->FName.empty())
+        FNames[LowerCase(AComponent->FName)] = AComponent;
 }
 
 void TComponent::SetName(const String& NewName)
@@ -210,7 +219,10 @@ void TComponent::SetName(const String& NewName)
         FOwner->ValidateRename(this, FName, NewName);
     else
         ValidateRename(nullptr, FName, NewName);
+    const String OldName = FName;
     ChangeName(NewName);
+    if (FOwner)
+        FOwner->IndexName(this, OldName);
 }
 
 void TComponent::ValidateRename(TComponent* AComponent, const String& CurName, const String& NewName)
@@ -245,12 +257,18 @@ void TComponent::InsertInto(TComponent* AComponent)
 {
     FComponents.push_back(AComponent);
     AComponent->FOwner = this;
+    IndexName(AComponent, String());
 }
 
 void TComponent::RemoveFrom(TComponent* AComponent)
 {
     FComponents.erase(std::remove(FComponents.begin(), FComponents.end(), AComponent), FComponents.end());
     AComponent->FOwner = nullptr;
+    if (!AComponent->FName.empty()) {
+        auto It = FNames.find(LowerCase(AComponent->FName));
+        if (It != FNames.end() && It->second == AComponent)
+            FNames.erase(It);
+    }
 }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation)

@@ -19,6 +19,7 @@
 
 #include <functional>
 #include <map>
+#include <unordered_map>
 #include <memory>
 #include <vector>
 
@@ -295,11 +296,14 @@ private:
     void InsertInto(TComponent* AComponent);
     void RemoveFrom(TComponent* AComponent);
     void RemoveNotification(TComponent* AComponent);
+    void IndexName(TComponent* AComponent, const String& OldName);
 
     TComponent* FOwner = nullptr;
     String FName;
     intptr_t FTag = 0;
     std::vector<TComponent*> FComponents;
+    // Owned components by lower-case name, so lookups stay fast on large forms.
+    std::unordered_map<String, TComponent*> FNames;
     std::vector<TComponent*> FFreeNotifies;
     TComponentState FComponentState;
 };
