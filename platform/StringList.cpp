@@ -19,19 +19,6 @@ const char* const LineBreak = "\r\n";
     throw EListError("Operation not allowed on sorted list");
 }
 
-unsigned char FoldLatin1(unsigned char C)
-{
-    if ((C >= 'A' && C <= 'Z') || (C >= 0xC0 && C <= 0xDE && C != 0xD7))
-        return static_cast<unsigned char>(C + 32);
-    return C;
-}
-
-int CompareBytes(const String& S1, const String& S2)
-{
-    const int R = S1.compare(S2);
-    return R < 0 ? -1 : (R > 0 ? 1 : 0);
-}
-
 // The character at I, or NUL past the end (the parsers below read text the
 // way the runtime reads a NUL-terminated string).
 char At(const String& S, size_t I)
@@ -57,10 +44,11 @@ String ExtractQuotedStr(const String& Text, size_t& P, char Quote)
     for (;;) {
         const size_t Q = Text.find(Quote, P);
         if (Q == String::npos || Q >= End) {
-            // Unterminated: everything up to the end but its last character.
+            // Unterminated: the rest of the text, less its last character.
             P = End;
-            if (End - Start >= 1)
-                Result.append(Text, Start, End - Start - 1);
+            Result.append(Text, Start, End - Start);
+            if (!Result.empty())
+                Result.pop_back();
             return Result;
         }
         Result.append(Text, Start, Q - Start);
@@ -88,18 +76,6 @@ String QuotedStr(const String& S, char Quote)
 }
 
 } // namespace
-
-int CompareTextLatin1(const String& S1, const String& S2)
-{
-    const size_t N = std::min(S1.size(), S2.size());
-    for (size_t I = 0; I < N; ++I) {
-        const unsigned char A = FoldLatin1(static_cast<unsigned char>(S1[I]));
-        const unsigned char B = FoldLatin1(static_cast<unsigned char>(S2[I]));
-        if (A != B)
-            return A < B ? -1 : 1;
-    }
-    return S1.size() < S2.size() ? -1 : (S1.size() > S2.size() ? 1 : 0);
-}
 
 // ---------------------------------------------------------------- TStrings
 
@@ -398,7 +374,7 @@ void TStrings::SetUpdateState(bool) {}
 
 int TStrings::CompareStrings(const String& S1, const String& S2) const
 {
-    return CompareTextLatin1(S1, S2);
+    return AnsiCompareText(S1, S2);
 }
 
 void TStrings::Assign(TPersistent* Source)
@@ -735,5 +711,5 @@ void TStringList::SetUpdateState(bool Updating)
 
 int TStringList::CompareStrings(const String& S1, const String& S2) const
 {
-    return FCaseSensitive ? CompareBytes(S1, S2) : CompareTextLatin1(S1, S2);
+    return FCaseSensitive ? CompareStr(S1, S2) : AnsiCompareText(S1, S2);
 }

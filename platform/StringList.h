@@ -119,7 +119,7 @@ public:
     void DefineProperties(TFiler* Filer) override;
 
 protected:
-    // Negative, zero or positive like strcmp; the default ignores case.
+    // Negative, zero or positive like strcmp; the default is AnsiCompareText.
     virtual int CompareStrings(const String& S1, const String& S2) const;
     // Called with true when the first update begins and false when the last ends.
     virtual void SetUpdateState(bool Updating);
@@ -153,11 +153,6 @@ void TStrings::WithUpdate(F&& Body)
     }
     EndUpdate();
 }
-
-// Compares two strings the way the runtime's case-insensitive text
-// comparison does for 8-bit text: Latin-1 letters fold to lower case, then
-// bytes compare unsigned.
-int CompareTextLatin1(const String& S1, const String& S2);
 
 // ---------------------------------------------------------------- TStringList
 
@@ -228,7 +223,8 @@ protected:
     virtual void Changed();
     virtual void Changing();
     void SetUpdateState(bool Updating) override;
-    // Case-insensitive (CompareTextLatin1) unless CaseSensitive, then byte order.
+    // AnsiCompareText (locale order, case ignored) unless CaseSensitive, then
+    // CompareStr (byte order).
     int CompareStrings(const String& S1, const String& S2) const override;
 
 private:

@@ -78,7 +78,7 @@ TEST(StringListBasics, AddInsertDeleteObjects)
     EXPECT_EQ(L.Objects(3), Obj(2));
     EXPECT_EQ(L.Objects(0), Obj(1));
 
-    // IndexOf ignores case (Latin-1 letters too) unless CaseSensitive.
+    // IndexOf ignores case (accented letters too) unless CaseSensitive.
     L.Add("\xC9t\xE9");
     EXPECT_EQ(L.IndexOf("one"), 0);
     EXPECT_EQ(L.IndexOf("\xE9T\xC9"), 4);
@@ -175,8 +175,11 @@ TEST(StringListSorted, AddWithDuplicatesRules)
         {"accept puts a new equal string first", false, dupAccept, {"b", "B", "a", "b"}, {0, 0, 0, 1},
          {"a", "b", "B", "b"}},
         {"error, distinct strings", false, dupError, {"z", "y", "x"}, {0, 0, 0}, {"x", "y", "z"}},
-        {"Latin-1 folding, underscore before letters", false, dupIgnore, {"\xE9", "_", "a", "\xC9", "Z"},
-         {0, 0, 1, 2, 2}, {"_", "a", "Z", "\xE9"}},
+        // Locale order: punctuation, digits, letters; accented letters beside their base letter.
+        {"locale order", false, dupIgnore, {"\xE9", "_", "a", "\xC9", "Z", "1", "f"}, {0, 0, 1, 2, 3, 1, 4},
+         {"_", "1", "a", "\xE9", "f", "Z"}},
+        {"byte order when case-sensitive", true, dupIgnore, {"\xE9", "_", "a", "Z", "1"}, {0, 0, 1, 0, 0},
+         {"1", "Z", "_", "a", "\xE9"}},
     };
     for (const Case& C : Cases) {
         SCOPED_TRACE(C.Name);
@@ -287,7 +290,7 @@ TEST(StringListSort, QuickSortOrderOfEqualKeys)
         Big.Add(String(1, static_cast<char>('A' + Random() % 6)) + String(1, static_cast<char>('a' + Random() % 6)));
     Big.Sort();
     for (int I = 1; I < Big.Count(); ++I)
-        ASSERT_LE(CompareTextLatin1(Big[I - 1], Big[I]), 0) << I;
+        ASSERT_LE(AnsiCompareText(Big[I - 1], Big[I]), 0) << I;
 
     // A sorted list ignores sort requests.
     TStringList S;
@@ -370,7 +373,11 @@ TEST(StringListText, CommaTextQuotingAndSplitting)
         {"\"x y\",z", {"x y", "z"}},
         {"\"a\"\"b\"", {"a\"b"}},
         {"\"ab\"cd", {"ab", "cd"}},
-        {"\"abc", {"ab"}}, // unterminated: the runtime drops the last character
+        // Unterminated: the runtime drops the last character.
+        {"\"abc", {"ab"}},
+        {"\"ab\"\"", {"ab"}},
+        {"\"a\"\"b", {"a\""}},
+        {"\"", {""}},
         {"\"\"", {""}},
         {"\"\"\"\"", {"\""}},
         {"x'y", {"x'y"}},
