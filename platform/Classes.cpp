@@ -106,6 +106,11 @@ void TPersistent::AssignTo(TPersistent* Dest)
 
 void TPersistent::DefineProperties(TFiler*) {}
 
+bool TPersistent::IsPropertyStored(const char*) const
+{
+    return true;
+}
+
 String TPersistent::GetNamePath()
 {
     return ClassName();

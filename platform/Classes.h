@@ -180,6 +180,10 @@ public:
 
     // Named binary or text properties of the object's own (see FormStream.h).
     virtual void DefineProperties(TFiler* Filer);
+    // Whether the form writer stores a published property now (a colour
+    // taken from the parent is not stored, for example). Properties declared
+    // with STORED false are never stored.
+    virtual bool IsPropertyStored(const char* Name) const;
     // The object whose sub-object this one is, for name paths in messages.
     virtual TPersistent* GetOwner() { return nullptr; }
     virtual String GetNamePath();

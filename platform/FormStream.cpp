@@ -1,6 +1,7 @@
 #include "FormStream.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 
@@ -640,15 +641,15 @@ std::vector<uint8_t> LoadBinaryFile(const String& BaseDir, const String& Name)
     if (Name.empty() || Name[0] == '/' || Name[0] == '\\' || Name.find("..") != String::npos ||
         Name.find(':') != String::npos)
         throw EReadError("Invalid binary data file name '" + Name + "'");
-    String Path = BaseDir.empty() ? Name : BaseDir + "/" + Name;
-    TFileStream F(Path, fmOpenRead);
-    int64_t Size = F.Size();
-    if (Size > MaxBinaryFileSize)
+    // QFile also reads forms kept as Qt resources (":/forms/...").
+    const String Path = BaseDir.empty() ? Name : BaseDir + "/" + Name;
+    QFile File(ToQString(Path));
+    if (!File.open(QIODevice::ReadOnly))
+        throw EReadError("Cannot open binary data file '" + Path + "': " + FromQString(File.errorString()));
+    if (File.size() > MaxBinaryFileSize)
         throw EReadError("Binary data file '" + Name + "' is too large");
-    std::vector<uint8_t> Bytes(static_cast<size_t>(Size));
-    if (Size > 0)
-        F.ReadBuffer(Bytes.data(), Size);
-    return Bytes;
+    const QByteArray Bytes = File.readAll();
+    return std::vector<uint8_t>(Bytes.begin(), Bytes.end());
 }
 
 } // namespace
@@ -1390,8 +1391,9 @@ private:
 
     void WriteProperties(QObject* Object, QObject* Default, const String& Prefix, std::vector<TFormProperty>& Out)
     {
+        auto* Persistent = dynamic_cast<TPersistent*>(Object);
         for (const QMetaProperty& Prop : GetPublishedProperties(Object)) {
-            if (!Prop.isStored())
+            if (!Prop.isStored() || (Persistent && !Persistent->IsPropertyStored(Prop.name())))
                 continue;
             const String Name = Prefix + Prop.name();
             const TPropKind Kind = PropKind(Prop);
@@ -1415,7 +1417,7 @@ private:
                 V = TFormValue::MakeIdent("nil");
             Out.push_back({Name, std::move(V), 0});
         }
-        if (auto* P = dynamic_cast<TPersistent*>(Object)) {
+        if (auto* P = Persistent) {
             TWriter W;
             W.FRoot = FRoot;
             W.FPrefix = Prefix;

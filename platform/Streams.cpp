@@ -11,7 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+// Helpers in a namespace of their own: the platform library is a unity build.
+namespace ZenStreams {
 
 constexpr int64_t MaxCopyBuffer = 0xF000;
 
@@ -93,7 +94,7 @@ String OpenErrorText(const char* What, const String& FileName, int Error)
     return String("Cannot ") + What + " file \"" + FileName + "\". " + std::strerror(Error);
 }
 
-} // namespace
+} // namespace ZenStreams
 
 // ---------------------------------------------------------------- TStream
 
@@ -133,7 +134,7 @@ int64_t TStream::CopyFrom(TStream& Source, int64_t Count)
         Count = Source.Size();
     }
     const int64_t Result = Count;
-    std::vector<uint8_t> Buffer(static_cast<size_t>(std::min(Count, MaxCopyBuffer)));
+    std::vector<uint8_t> Buffer(static_cast<size_t>(std::min(Count, ZenStreams::MaxCopyBuffer)));
     while (Count != 0) {
         const int64_t N = std::min(Count, static_cast<int64_t>(Buffer.size()));
         Source.ReadBuffer(Buffer.data(), N);
@@ -197,23 +198,23 @@ void TStream::WriteInt32(int32_t Value)
 
 int64_t TMemoryStream::Read(void* Buffer, int64_t Count)
 {
-    return BufferRead(FData, FPosition, Buffer, Count);
+    return ZenStreams::BufferRead(FData, FPosition, Buffer, Count);
 }
 
 int64_t TMemoryStream::Write(const void* Buffer, int64_t Count)
 {
-    return BufferWrite(FData, FPosition, Buffer, Count);
+    return ZenStreams::BufferWrite(FData, FPosition, Buffer, Count);
 }
 
 int64_t TMemoryStream::Seek(int64_t Offset, TSeekOrigin Origin)
 {
-    FPosition = SeekTarget(Offset, Origin, FPosition, Size());
+    FPosition = ZenStreams::SeekTarget(Offset, Origin, FPosition, Size());
     return FPosition;
 }
 
 void TMemoryStream::SetSize(int64_t NewSize)
 {
-    BufferResize(FData, NewSize);
+    ZenStreams::BufferResize(FData, NewSize);
     if (FPosition > NewSize)
         FPosition = NewSize;
 }
@@ -260,8 +261,8 @@ TFileStream::TFileStream(const String& FileName, unsigned Mode) : FFileName(File
     const char* What = Create ? "create" : "open";
     auto Fail = [&](int Error) -> void {
         if (Create)
-            throw EFCreateError(OpenErrorText(What, FileName, Error));
-        throw EFOpenError(OpenErrorText(What, FileName, Error));
+            throw EFCreateError(ZenStreams::OpenErrorText(What, FileName, Error));
+        throw EFOpenError(ZenStreams::OpenErrorText(What, FileName, Error));
     };
     if (FileName.empty() || FileName.find('\0') != String::npos)
         Fail(ENOENT);
@@ -365,7 +366,7 @@ int64_t TFileStream::Seek(int64_t Offset, TSeekOrigin Origin)
             return Pos;
     }
     if (::fseeko(FFile, static_cast<off_t>(Offset), Whence) != 0)
-        throw EStreamError(OpenErrorText("seek in", FFileName, errno));
+        throw EStreamError(ZenStreams::OpenErrorText("seek in", FFileName, errno));
     FLastOperation = TLastOperation::None;
     return ::ftello(FFile);
 }
@@ -378,30 +379,30 @@ void TFileStream::SetSize(int64_t NewSize)
     Seek(NewSize, soBeginning);
     std::fflush(FFile);
     if (::ftruncate(::fileno(FFile), static_cast<off_t>(NewSize)) != 0)
-        throw EStreamError(OpenErrorText("resize", FFileName, errno));
+        throw EStreamError(ZenStreams::OpenErrorText("resize", FFileName, errno));
 }
 
 // ---------------------------------------------------------------- TStringStream
 
 int64_t TStringStream::Read(void* Buffer, int64_t Count)
 {
-    return BufferRead(FData, FPosition, Buffer, Count);
+    return ZenStreams::BufferRead(FData, FPosition, Buffer, Count);
 }
 
 int64_t TStringStream::Write(const void* Buffer, int64_t Count)
 {
-    return BufferWrite(FData, FPosition, Buffer, Count);
+    return ZenStreams::BufferWrite(FData, FPosition, Buffer, Count);
 }
 
 int64_t TStringStream::Seek(int64_t Offset, TSeekOrigin Origin)
 {
-    FPosition = SeekTarget(Offset, Origin, FPosition, static_cast<int64_t>(FData.size()));
+    FPosition = ZenStreams::SeekTarget(Offset, Origin, FPosition, static_cast<int64_t>(FData.size()));
     return FPosition;
 }
 
 void TStringStream::SetSize(int64_t NewSize)
 {
-    BufferResize(FData, NewSize);
+    ZenStreams::BufferResize(FData, NewSize);
     if (FPosition > NewSize)
         FPosition = NewSize;
 }

@@ -5,7 +5,8 @@
 #include "FormStream.h"
 #include "Streams.h"
 
-namespace {
+// Helpers in a namespace of their own: the platform library is a unity build.
+namespace ZenStringList {
 
 const char* const LineBreak = "\r\n";
 
@@ -75,7 +76,7 @@ String QuotedStr(const String& S, char Quote)
     return Result;
 }
 
-} // namespace
+} // namespace ZenStringList
 
 // ---------------------------------------------------------------- TStrings
 
@@ -145,9 +146,9 @@ void TStrings::Move(int CurIndex, int NewIndex)
         return;
     // Both indexes are checked first, so that a bad one loses nothing.
     if (CurIndex < 0 || CurIndex >= Count())
-        ListIndexError(CurIndex);
+        ZenStringList::ListIndexError(CurIndex);
     if (NewIndex < 0 || NewIndex >= Count())
-        ListIndexError(NewIndex);
+        ZenStringList::ListIndexError(NewIndex);
     WithUpdate([&] {
         const String TempString = Get(CurIndex);
         TObject* TempObject = GetObject(CurIndex);
@@ -248,7 +249,7 @@ String TStrings::Text() const
     String Result;
     for (int I = 0; I < N; ++I) {
         Result += Get(I);
-        Result += LineBreak;
+        Result += ZenStringList::LineBreak;
     }
     return Result;
 }
@@ -304,11 +305,11 @@ String TStrings::JoinDelimited(char Delim, char Quote, bool Strict) const
         size_t P = 0;
         for (; P < S.size(); ++P) {
             const char C = S[P];
-            if (C == '\0' || C == Quote || C == Delim || (!Strict && IsBlank(C)))
+            if (C == '\0' || C == Quote || C == Delim || (!Strict && ZenStringList::IsBlank(C)))
                 break;
         }
         if (P < S.size() && S[P] != '\0')
-            S = QuotedStr(S, Quote);
+            S = ZenStringList::QuotedStr(S, Quote);
         if (I > 0)
             Result += Delim;
         Result += S;
@@ -318,6 +319,8 @@ String TStrings::JoinDelimited(char Delim, char Quote, bool Strict) const
 
 void TStrings::SplitDelimited(const String& Value, char Delim, char Quote, bool Strict)
 {
+    using ZenStringList::At;
+    using ZenStringList::IsBlank;
     WithUpdate([&] {
         Clear();
         size_t P = 0;
@@ -327,7 +330,7 @@ void TStrings::SplitDelimited(const String& Value, char Delim, char Quote, bool 
         while (At(Value, P) != '\0') {
             String S;
             if (At(Value, P) == Quote) {
-                S = ExtractQuotedStr(Value, P, Quote);
+                S = ZenStringList::ExtractQuotedStr(Value, P, Quote);
             } else {
                 const size_t Start = P;
                 for (;;) {
@@ -461,7 +464,7 @@ TStringList::~TStringList() = default;
 void TStringList::CheckIndex(int Index) const
 {
     if (Index < 0 || Index >= Count())
-        ListIndexError(Index);
+        ZenStringList::ListIndexError(Index);
 }
 
 String TStringList::Get(int Index) const
@@ -473,7 +476,7 @@ String TStringList::Get(int Index) const
 void TStringList::Put(int Index, const String& S)
 {
     if (FSorted)
-        SortedListError();
+        ZenStringList::SortedListError();
     CheckIndex(Index);
     Changing();
     FItems[static_cast<size_t>(Index)].S = S;
@@ -502,9 +505,9 @@ void TStringList::Insert(int Index, const String& S)
 void TStringList::InsertObject(int Index, const String& S, TObject* AObject)
 {
     if (FSorted)
-        SortedListError();
+        ZenStringList::SortedListError();
     if (Index < 0 || Index > Count())
-        ListIndexError(Index);
+        ZenStringList::ListIndexError(Index);
     InsertItem(Index, S, AObject);
 }
 
@@ -576,7 +579,7 @@ void TStringList::Move(int CurIndex, int NewIndex)
 {
     // Checked before anything is deleted; the runtime would lose the string.
     if (CurIndex != NewIndex && FSorted)
-        SortedListError();
+        ZenStringList::SortedListError();
     TStrings::Move(CurIndex, NewIndex);
 }
 

@@ -111,8 +111,8 @@ public:
     // delimiter and quote settings.
     void Assign(TPersistent* Source) override;
     // Reads the rest of the stream as text (SetText).
-    void LoadFromStream(TStream& Stream);
-    void SaveToStream(TStream& Stream) const;
+    virtual void LoadFromStream(TStream& Stream);
+    virtual void SaveToStream(TStream& Stream) const;
     void LoadFromFile(const String& FileName);
     void SaveToFile(const String& FileName) const;
     // Stores the list under "Strings" (only when it is not empty).
