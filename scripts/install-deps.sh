@@ -9,7 +9,7 @@ PACKAGES=(
   libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
-  xvfb xdotool x11-utils
+  xvfb xdotool x11-utils imagemagick
 )
 
 missing=()

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "ExceptionBarrier.h"
+#include "Forms.h"
 #include "SysUtils.h"
 
 int main(int argc, char** argv)
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TBarrierApplication app(argc, argv);
     FormatSettings = TFormatSettings::Default();
+    InitApplication();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
