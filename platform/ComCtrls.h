@@ -19,8 +19,6 @@
 // show their captions turned.
 #pragma once
 
-#include <QPointer>
-
 #include <memory>
 #include <vector>
 

@@ -25,7 +25,6 @@
 
 #include "Controls.h"
 #include "DB.h"
-#include "Forms.h"
 #include "Menus.h"
 #include "Pictures.h"
 #include "StringList.h"
