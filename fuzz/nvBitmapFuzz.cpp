@@ -2,13 +2,24 @@
 // exception with a message and leave the previous picture alone; a picture
 // that loads must keep its pixels, pixel format and colour table through
 // SaveToStream and a second load. Small pictures then go through the
-// neighbourhood and geometry effects with parameters taken from the input,
-// so the sanitizers see every sample those effects read.
+// neighbourhood and geometry effects and the drawing operations with
+// parameters taken from the input, so the sanitizers see every sample those
+// read.
+#include <QGuiApplication>
+
 #include <cstdlib>
 #include <cstring>
 
 #include "Streams.h"
 #include "nvBitmap.h"
+
+// Drawing goes through the platform's canvas, which wants a GUI application.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication App(*argc, *argv);
+    return 0;
+}
 
 namespace {
 
@@ -94,6 +105,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         B.Flip(P[6] & 2);
         C.SetTransparent(true);
         B.AlphaBlend(&C, uint8_t(P[2]), true);
+        // Drawing: scaled both ways, transparent, tiled, with the helpers.
+        TBitmap Dest;
+        Dest.SetSize(40, 30);
+        const TRect R(P[0] % 20, P[1] % 20, P[0] % 20 + P[3], P[1] % 20 + P[4]);
+        B.SetSmoothStretching(P[6] & 4);
+        B.SetTransparent(P[6] & 8);
+        Dest.Canvas()->StretchDraw(R, &B);
+        Dest.Canvas()->Draw(P[5] % 40, P[7] % 30, &B);
+        B.TileDraw(Dest.Canvas(), R);
+        DrawBitmapTransparent(Dest.Canvas(), R, &B, MakeColor(0xFFFFFFFF));
+        DitherFill(Dest.Canvas(), R, P[2] & 1 ? clNone : clRed, clBlue);
+        FillOutsideRegion(&B, RegionFromBitmap(&B, MakeColor(0xFFFFFFFF)));
         B.StretchTo(B.Width() + P[3] % 5, B.Height() + P[4] % 5);
     }
     return 0;

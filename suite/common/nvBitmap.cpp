@@ -35,7 +35,14 @@ TRGBTriple ColorToTriple(TColor Color)
 // vectoriser here (at -O2 it only takes loops it can prove trivially cheap),
 // and on x86-64 each kernel is built twice, for the baseline and for AVX2,
 // and chosen once per call by the processor's features. The bodies are
-// always inlined into both builds.
+// always inlined into both builds. The two loops no compiler vectorises, a
+// 256-entry byte table applied to every byte and the reversal of three-byte
+// pixels, have AVX-512 (VBMI) byte-permutation paths beside their plain
+// loops.
+
+#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #if defined(__GNUC__) && !defined(__clang__) && defined(__OPTIMIZE__)
 #pragma GCC push_options
@@ -52,13 +59,12 @@ TRGBTriple ColorToTriple(TColor Color)
 #if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
 #define NV_TARGET_AVX2 __attribute__((target("avx2")))
 #define NV_TARGET_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
-#include <immintrin.h>
 #define NV_X86 1
 #endif
 
 namespace {
 
-std::atomic<bool> BaselineKernels{false};
+std::atomic<int> KernelLimit{int(TnvBitmapKernels::Best)};
 
 #ifdef NV_X86
 bool CpuHasAvx2()
@@ -67,7 +73,7 @@ bool CpuHasAvx2()
         __builtin_cpu_init();
         return __builtin_cpu_supports("avx2") != 0;
     }();
-    return Has && !BaselineKernels.load(std::memory_order_relaxed);
+    return Has && KernelLimit.load(std::memory_order_relaxed) < int(TnvBitmapKernels::Baseline);
 }
 bool CpuHasVbmi()
 {
@@ -76,7 +82,7 @@ bool CpuHasVbmi()
         return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
                __builtin_cpu_supports("avx512vbmi");
     }();
-    return Has && !BaselineKernels.load(std::memory_order_relaxed);
+    return Has && KernelLimit.load(std::memory_order_relaxed) < int(TnvBitmapKernels::Avx2);
 }
 // Name(...) runs Name##Body(...) built for AVX2 when the processor has it.
 #define NV_KERNEL(Name, Params, Args)                                                                            \
@@ -143,6 +149,24 @@ NV_TARGET_VBMI void TableBytesVbmi(uint8_t* P, int N, const uint8_t* T)
 }
 #endif
 
+bool HasBytePermutations()
+{
+#ifdef NV_X86
+    return CpuHasVbmi();
+#else
+    return false;
+#endif
+}
+
+bool HasAvx2()
+{
+#ifdef NV_X86
+    return CpuHasAvx2();
+#else
+    return false;
+#endif
+}
+
 void TableBytes(const TPlane& S, const uint8_t* T)
 {
 #ifdef NV_X86
@@ -155,6 +179,58 @@ void TableBytes(const TPlane& S, const uint8_t* T)
     for (int Y = 0; Y < S.Height; ++Y)
         TableBytesBody(S.Row(Y), S.RowBytes, T);
 }
+
+// Lightness and contrast as arithmetic on 16-bit lanes, for the amounts
+// where that equals the table exactly (|L| <= 256: the products stay below
+// 65536 and the results inside 0 .. 255; |C| <= 255: the products fit 16
+// signed bits). Used where the byte permutations are missing (contrast only
+// with AVX2: on 128-bit vectors the table is faster).
+NV_INLINE void LightenBytesBody(const TPlane& S, unsigned L)
+{
+    const int N = S.RowBytes;
+    const uint16_t L16 = static_cast<uint16_t>(L);
+    for (int Y = 0; Y < S.Height; ++Y) {
+        uint8_t* P = S.Row(Y);
+        for (int I = 0; I < N; ++I) {
+            const uint16_t V = P[I];
+            const uint16_t Product = static_cast<uint16_t>(static_cast<uint16_t>(255 - V) * L16);
+            P[I] = static_cast<uint8_t>(V + (Product >> 8));
+        }
+    }
+}
+NV_KERNEL(LightenBytes, (const TPlane& S, unsigned L), (S, L))
+
+NV_INLINE void DarkenBytesBody(const TPlane& S, unsigned L)
+{
+    const int N = S.RowBytes;
+    const uint16_t L16 = static_cast<uint16_t>(L);
+    for (int Y = 0; Y < S.Height; ++Y) {
+        uint8_t* P = S.Row(Y);
+        for (int I = 0; I < N; ++I) {
+            const uint16_t V = P[I];
+            const uint16_t Product = static_cast<uint16_t>(V * L16);
+            P[I] = static_cast<uint8_t>(V - (Product >> 8));
+        }
+    }
+}
+NV_KERNEL(DarkenBytes, (const TPlane& S, unsigned L), (S, L))
+
+NV_INLINE void ContrastBytesBody(const TPlane& S, int C)
+{
+    const int N = S.RowBytes;
+    const int16_t C16 = static_cast<int16_t>(C);
+    for (int Y = 0; Y < S.Height; ++Y) {
+        uint8_t* P = S.Row(Y);
+        for (int I = 0; I < N; ++I) {
+            const int16_t V = P[I];
+            const int16_t D = static_cast<int16_t>(V < 128 ? 128 - V : V - 128);
+            const int16_t Q = static_cast<int16_t>(static_cast<int16_t>(D * C16) / 256);
+            const int16_t R = static_cast<int16_t>(V < 127 ? V - Q : V + Q);
+            P[I] = static_cast<uint8_t>(R < 0 ? 0 : R > 255 ? 255 : R);
+        }
+    }
+}
+NV_KERNEL(ContrastBytes, (const TPlane& S, int C), (S, C))
 
 // ---- linear effects
 
@@ -360,9 +436,9 @@ NV_KERNEL(SwapBytes, (uint8_t* A, uint8_t* B, int64_t N), (A, B, N))
 
 } // namespace
 
-void SetBaselineBitmapKernels(bool Baseline)
+void SetBitmapKernels(TnvBitmapKernels Kernels)
 {
-    BaselineKernels.store(Baseline, std::memory_order_relaxed);
+    KernelLimit.store(int(Kernels), std::memory_order_relaxed);
 }
 
 #ifdef NV_PUSHED_OPTIONS
@@ -1096,6 +1172,14 @@ void TnvBitmap::Lightness(int Amount)
 {
     if (Empty())
         return;
+    const TPlane S = PlaneOf(FBits, FRowStride, FWidth, FHeight);
+    if (!HasBytePermutations() && Amount >= -256 && Amount <= 256) {
+        if (Amount > 0)
+            LightenBytes(S, static_cast<unsigned>(Amount));
+        else
+            DarkenBytes(S, static_cast<unsigned>(-Amount));
+        return;
+    }
     alignas(64) uint8_t T[256];
     for (int I = 0; I < 256; ++I) {
         // 32-bit products, logical shifts.
@@ -1104,13 +1188,18 @@ void TnvBitmap::Lightness(int Amount)
         else
             T[I] = ClampByte(I - static_cast<int>((uint32_t(I) * (0u - uint32_t(Amount))) >> 8));
     }
-    TableBytes(PlaneOf(FBits, FRowStride, FWidth, FHeight), T);
+    TableBytes(S, T);
 }
 
 void TnvBitmap::Contrast(int Amount)
 {
     if (Empty())
         return;
+    // The arithmetic form pays only with 256-bit vectors.
+    if (!HasBytePermutations() && HasAvx2() && Amount >= -255 && Amount <= 255) {
+        ContrastBytes(PlaneOf(FBits, FRowStride, FWidth, FHeight), Amount);
+        return;
+    }
     alignas(64) uint8_t T[256];
     for (int I = 0; I < 256; ++I) {
         // A 32-bit product, divided truncating toward zero.

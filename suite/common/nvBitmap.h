@@ -284,11 +284,12 @@ private:
     bool FPaletteHeld = false;
 };
 
-// The instruction sets the pixel loops use: by default the best the
-// processor offers (AVX2, AVX-512 byte permutations); with true only the
-// baseline of the build, to compare the two and to exercise the plain loops
-// on any machine. Results are the same either way.
-void SetBaselineBitmapKernels(bool Baseline);
+// The instruction sets the pixel loops may use: the best the processor
+// offers (the default: AVX2, AVX-512 byte permutations), at most AVX2, or
+// only the baseline of the build. Results are the same with every choice;
+// the others exist to compare them and to exercise every loop on one machine.
+enum class TnvBitmapKernels { Best, Avx2, Baseline };
+void SetBitmapKernels(TnvBitmapKernels Kernels);
 
 // ---------------------------------------------------------------- helpers over the bitmap
 

@@ -97,23 +97,44 @@ NV_EFFECT(Wave, B.Wave(40, 40, 5, false));
 NV_EFFECT(MakeMask, B.MakeMask(MakeTriple(255, 255, 255)));
 NV_EFFECT(ReplaceColor, B.ReplaceColor(MakeTriple(255, 255, 255), MakeTriple(0, 0, 0)));
 
-// The same table effects and flips with the baseline loops only (no AVX2,
-// no AVX-512), as on processors without them.
-#define NV_BASELINE(Op, Call)                                                                                    \
+// The same table effects and flips with at most AVX2 (no AVX-512), and with
+// the baseline loops only, as on processors without those instructions.
+template <class F>
+void EffectWith(benchmark::State& State, TnvBitmapKernels Kernels, F Apply)
+{
+    SetBitmapKernels(Kernels);
+    Effect(State, Apply);
+    SetBitmapKernels(TnvBitmapKernels::Best);
+}
+
+#define NV_LIMITED(Op, Call)                                                                                     \
+    void BM_Avx2##Op(benchmark::State& State)                                                                   \
+    {                                                                                                           \
+        EffectWith(State, TnvBitmapKernels::Avx2, [](TnvBitmap& B) { Call; });                                  \
+    }                                                                                                           \
+    BENCHMARK(BM_Avx2##Op)                                                                                      \
+        ->Name("nvBitmapAvx2/" #Op)                                                                             \
+        ->Arg(1024)                                                                                             \
+        ->Arg(4096)                                                                                             \
+        ->Unit(benchmark::kMillisecond)                                                                         \
+        ->MeasureProcessCPUTime();                                                                              \
     void BM_Baseline##Op(benchmark::State& State)                                                               \
     {                                                                                                           \
-        SetBaselineBitmapKernels(true);                                                                         \
-        Effect(State, [](TnvBitmap& B) { Call; });                                                              \
-        SetBaselineBitmapKernels(false);                                                                        \
+        EffectWith(State, TnvBitmapKernels::Baseline, [](TnvBitmap& B) { Call; });                              \
     }                                                                                                           \
-    BENCHMARK(BM_Baseline##Op)->Name("nvBitmapBaseline/" #Op)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()
+    BENCHMARK(BM_Baseline##Op)                                                                                  \
+        ->Name("nvBitmapBaseline/" #Op)                                                                         \
+        ->Arg(1024)                                                                                             \
+        ->Arg(4096)                                                                                             \
+        ->Unit(benchmark::kMillisecond)                                                                         \
+        ->MeasureProcessCPUTime()
 
-NV_BASELINE(Lightness, B.Lightness(40));
-NV_BASELINE(Contrast, B.Contrast(60));
-NV_BASELINE(Invert, B.Invert());
-NV_BASELINE(GrayScale, B.GrayScale());
-NV_BASELINE(FlipHorizontal, B.Flip(true));
-NV_BASELINE(FlipVertical, B.Flip(false));
+NV_LIMITED(Lightness, B.Lightness(40));
+NV_LIMITED(Contrast, B.Contrast(60));
+NV_LIMITED(Invert, B.Invert());
+NV_LIMITED(GrayScale, B.GrayScale());
+NV_LIMITED(FlipHorizontal, B.Flip(true));
+NV_LIMITED(FlipVertical, B.Flip(false));
 
 void BM_AlphaBlend(benchmark::State& State)
 {

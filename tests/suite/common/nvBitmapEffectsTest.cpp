@@ -45,19 +45,22 @@ Pic Applied(const Pic& P, const std::function<void(TnvBitmap&)>& Effect)
 
 // Runs the effect on every shape (random pictures and pictures of few
 // colours) and compares with the reference.
-// Both with the processor's vector instructions and with the plain loops.
+// With every choice of instruction sets: what the processor offers, at most
+// AVX2, and the plain loops.
 void CheckAgainstReference(const std::function<void(TnvBitmap&)>& Effect, const std::function<void(Pic&)>& Reference,
                            int Palette = 0)
 {
     struct TRestore {
-        ~TRestore() { SetBaselineBitmapKernels(false); }
+        ~TRestore() { SetBitmapKernels(TnvBitmapKernels::Best); }
     } Restore;
+    const TnvBitmapKernels Kernels[] = {TnvBitmapKernels::Best, TnvBitmapKernels::Avx2, TnvBitmapKernels::Baseline};
+    const char* const KernelNames[] = {"best loops", "AVX2 loops", "baseline loops"};
     unsigned Seed = 100;
-    for (int Pass = 0; Pass < 2 * int(std::size(Shapes)); ++Pass) {
-        const bool Baseline = Pass >= int(std::size(Shapes));
+    for (int Pass = 0; Pass < 3 * int(std::size(Shapes)); ++Pass) {
+        const int K = Pass / int(std::size(Shapes));
         const TShape& S = Shapes[Pass % std::size(Shapes)];
-        SetBaselineBitmapKernels(Baseline);
-        SCOPED_TRACE(testing::Message() << S.W << " x " << S.H << (Baseline ? ", baseline loops" : ""));
+        SetBitmapKernels(Kernels[K]);
+        SCOPED_TRACE(testing::Message() << S.W << " x " << S.H << ", " << KernelNames[K]);
         Pic P = nvref::RandomPic(S.W, S.H, ++Seed, Palette);
         const Pic Got = Applied(P, Effect);
         Reference(P);
