@@ -1,4 +1,5 @@
 #include "Controls.h"
+#include "Menus.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -93,8 +94,21 @@ const TKeyPair KeyPairs[] = {
     {Qt::Key_End, VK_END},        {Qt::Key_Home, VK_HOME},      {Qt::Key_Left, VK_LEFT},
     {Qt::Key_Up, VK_UP},          {Qt::Key_Right, VK_RIGHT},    {Qt::Key_Down, VK_DOWN},
     {Qt::Key_Insert, VK_INSERT},  {Qt::Key_Delete, VK_DELETE},  {Qt::Key_Help, VK_HELP},
-    {Qt::Key_Asterisk, VK_MULTIPLY}, {Qt::Key_Plus, VK_ADD},    {Qt::Key_Minus, VK_SUBTRACT},
-    {Qt::Key_Slash, VK_DIVIDE},   {Qt::Key_NumLock, VK_NUMLOCK}, {Qt::Key_ScrollLock, VK_SCROLL},
+    {Qt::Key_Asterisk, VK_MULTIPLY}, {Qt::Key_NumLock, VK_NUMLOCK}, {Qt::Key_ScrollLock, VK_SCROLL},
+    {Qt::Key_Semicolon, VK_OEM_1}, {Qt::Key_Colon, VK_OEM_1},   {Qt::Key_Equal, VK_OEM_PLUS},
+    {Qt::Key_Plus, VK_OEM_PLUS},  {Qt::Key_Comma, VK_OEM_COMMA}, {Qt::Key_Less, VK_OEM_COMMA},
+    {Qt::Key_Minus, VK_OEM_MINUS}, {Qt::Key_Underscore, VK_OEM_MINUS}, {Qt::Key_Period, VK_OEM_PERIOD},
+    {Qt::Key_Greater, VK_OEM_PERIOD}, {Qt::Key_Slash, VK_OEM_2}, {Qt::Key_Question, VK_OEM_2},
+    {Qt::Key_QuoteLeft, VK_OEM_3}, {Qt::Key_AsciiTilde, VK_OEM_3}, {Qt::Key_BracketLeft, VK_OEM_4},
+    {Qt::Key_BraceLeft, VK_OEM_4}, {Qt::Key_Backslash, VK_OEM_5}, {Qt::Key_Bar, VK_OEM_5},
+    {Qt::Key_BracketRight, VK_OEM_6}, {Qt::Key_BraceRight, VK_OEM_6}, {Qt::Key_Apostrophe, VK_OEM_7},
+    {Qt::Key_QuoteDbl, VK_OEM_7},
+};
+
+// The keys of the keypad that differ from those of the main keyboard.
+const TKeyPair KeypadPairs[] = {
+    {Qt::Key_Asterisk, VK_MULTIPLY}, {Qt::Key_Plus, VK_ADD},   {Qt::Key_Minus, VK_SUBTRACT},
+    {Qt::Key_Slash, VK_DIVIDE},      {Qt::Key_Period, VK_DECIMAL}, {Qt::Key_Comma, VK_DECIMAL},
 };
 
 struct TKeyboardState {
@@ -110,8 +124,15 @@ TKeyboardState& KeyboardState()
 
 } // namespace
 
-Word QtKeyToVirtualKey(int QtKey)
+Word QtKeyToVirtualKey(int QtKey, Qt::KeyboardModifiers Modifiers)
 {
+    if (Modifiers & Qt::KeypadModifier) {
+        if (QtKey >= Qt::Key_0 && QtKey <= Qt::Key_9)
+            return static_cast<Word>(VK_NUMPAD0 + (QtKey - Qt::Key_0));
+        for (const TKeyPair& P : KeypadPairs)
+            if (P.Qt == QtKey)
+                return P.Vk;
+    }
     if (QtKey >= Qt::Key_A && QtKey <= Qt::Key_Z)
         return static_cast<Word>('A' + (QtKey - Qt::Key_A));
     if (QtKey >= Qt::Key_0 && QtKey <= Qt::Key_9)
@@ -132,6 +153,11 @@ int VirtualKeyToQtKey(Word Key)
         return Qt::Key_0 + (Key - '0');
     if (Key >= VK_F1 && Key < VK_F1 + 24)
         return Qt::Key_F1 + (Key - VK_F1);
+    if (Key >= VK_NUMPAD0 && Key <= VK_NUMPAD0 + 9)
+        return Qt::Key_0 + (Key - VK_NUMPAD0);
+    for (const TKeyPair& P : KeypadPairs)
+        if (P.Vk == Key)
+            return P.Qt;
     for (const TKeyPair& P : KeyPairs)
         if (P.Vk == Key)
             return P.Qt;
@@ -255,7 +281,7 @@ public:
                 return false;
             TKeyHookInfo Info;
             Info.Msg = Event->type() == QEvent::KeyPress ? WM_KEYDOWN : WM_KEYUP;
-            Info.Key = QtKeyToVirtualKey(K->key());
+            Info.Key = QtKeyToVirtualKey(K->key(), K->modifiers());
             Info.Shift = ShiftStateFromQt(K->modifiers());
             Info.AutoRepeat = K->isAutoRepeat();
             auto Copy = Hooks().Keyboard;
@@ -1030,7 +1056,11 @@ void TControl::timerEvent(QTimerEvent* Event)
 void TControl::contextMenuEvent(QContextMenuEvent* Event)
 {
     bool Handled = false;
-    DoContextPopup(TPoint(Event->pos().x(), Event->pos().y()), Handled);
+    const TPoint Pos(Event->pos().x(), Event->pos().y());
+    DoContextPopup(Pos, Handled);
+    // Then the control's own pop-up menu, or its parent's.
+    if (!Handled)
+        Handled = PopupControlMenu(this, Pos);
     if (!Handled)
         Event->ignore();
 }
@@ -1537,7 +1567,7 @@ bool TWinControl::HandleKeyPress(QKeyEvent* Event)
 {
     TCustomForm* Form = GetParentForm();
     const TShiftState Shift = ShiftStateFromQt(Event->modifiers());
-    Word Key = QtKeyToVirtualKey(Event->key());
+    Word Key = QtKeyToVirtualKey(Event->key(), Event->modifiers());
     if (Key != 0) {
         if (Form && Form != this && Form->KeyPreview()) {
             TMessage M{WM_KEYDOWN, Key, Shift.toInt(), 0};
@@ -1560,7 +1590,7 @@ bool TWinControl::HandleKeyPress(QKeyEvent* Event)
     // (the character message is made before the key is handled); only a key
     // without a character is used up by it.
     const QByteArray Text = Event->text().toLatin1();
-    if (Key == 0 && Text.isEmpty() && QtKeyToVirtualKey(Event->key()) != 0)
+    if (Key == 0 && Text.isEmpty() && QtKeyToVirtualKey(Event->key(), Event->modifiers()) != 0)
         return true;
     bool Used = !Text.isEmpty();
     bool AnyLeft = false;
@@ -1589,7 +1619,7 @@ bool TWinControl::HandleKeyPress(QKeyEvent* Event)
 
 bool TWinControl::HandleKeyRelease(QKeyEvent* Event)
 {
-    Word Key = QtKeyToVirtualKey(Event->key());
+    Word Key = QtKeyToVirtualKey(Event->key(), Event->modifiers());
     if (Key == 0)
         return false;
     const TShiftState Shift = ShiftStateFromQt(Event->modifiers());

@@ -283,11 +283,26 @@ enum : uint16_t {
     VK_F12 = 0x7B,
     VK_NUMLOCK = 0x90,
     VK_SCROLL = 0x91,
+    // Punctuation keys of the main keyboard, by their place on a US keyboard.
+    VK_OEM_1 = 0xBA,      // ;:
+    VK_OEM_PLUS = 0xBB,   // =+
+    VK_OEM_COMMA = 0xBC,  // ,<
+    VK_OEM_MINUS = 0xBD,  // -_
+    VK_OEM_PERIOD = 0xBE, // .>
+    VK_OEM_2 = 0xBF,      // /?
+    VK_OEM_3 = 0xC0,      // `~
+    VK_OEM_4 = 0xDB,      // [{
+    VK_OEM_5 = 0xDC,      // \|
+    VK_OEM_6 = 0xDD,      // ]}
+    VK_OEM_7 = 0xDE,      // '"
 };
 using Word = uint16_t;
 
-// The virtual key of a Qt key (0 when there is none) and back.
-Word QtKeyToVirtualKey(int QtKey);
+// The virtual key of a Qt key (0 when there is none) and back. With the
+// keypad modifier, digits, the decimal point and the operators are the
+// keypad's keys (VK_NUMPAD0 .., VK_DECIMAL, VK_ADD, ...); without it the
+// punctuation keys are those of the main keyboard (VK_OEM_MINUS, ...).
+Word QtKeyToVirtualKey(int QtKey, Qt::KeyboardModifiers Modifiers = Qt::NoModifier);
 int VirtualKeyToQtKey(Word Key);
 TShiftState ShiftStateFromQt(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons = Qt::NoButton);
 // The shift state from the keyboard and mouse now.

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QPointer>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -14,6 +15,22 @@
 #include "TypInfo.h"
 
 namespace {
+
+// Whether a class (or an ancestor) lists the property in its
+// Q_CLASSINFO("AlwaysStored", "Name, Other"): written even at its default.
+bool IsAlwaysStored(const QObject* Object, const char* Name)
+{
+    const QMetaObject* M = Object->metaObject();
+    for (int I = 0; I < M->classInfoCount(); ++I) {
+        const QMetaClassInfo Info = M->classInfo(I);
+        if (std::strcmp(Info.name(), "AlwaysStored") != 0)
+            continue;
+        for (const QByteArray& Item : QByteArray(Info.value()).split(','))
+            if (Item.trimmed().compare(Name, Qt::CaseInsensitive) == 0)
+                return true;
+    }
+    return false;
+}
 
 constexpr int MaxNesting = 200;
 constexpr int64_t MaxBinaryFileSize = int64_t(256) << 20;
@@ -1021,6 +1038,7 @@ private:
         const String CompName = Form.Name.empty() ? Form.ClassName : Form.Name;
         for (const TFormProperty& P : Form.Properties)
             ReadProperty(Component->AsObject(), P, CompName, String());
+        std::vector<TTabOrder> TabOrders;
         for (const TFormObject& Child : Form.Children) {
             const TMetaClass* Class = FindClassAt(Child);
             if (Class->Kind() != TMetaClass::TKind::Component)
@@ -1033,8 +1051,26 @@ private:
             }
             FCreated.emplace_back(C->AsObject());
             ReadForm(Child, C, Component);
+            for (const TFormProperty& P : Child.Properties)
+                if (SameText(P.Name, "TabOrder") && P.Value.Type == TValueType::vaInt)
+                    TabOrders.push_back({P.Value.Int, C->AsObject(), &P, Child.Name});
         }
+        // A child's TabOrder was set while its later siblings did not exist
+        // yet: set the stored values again, lowest first, now that all are
+        // there, so the order written in the form wins over creation order.
+        std::stable_sort(TabOrders.begin(), TabOrders.end(),
+                         [](const TTabOrder& A, const TTabOrder& B) { return A.Value < B.Value; });
+        for (const TTabOrder& T : TabOrders)
+            if (T.Object)
+                ReadProperty(T.Object, *T.Property, T.Name, String());
     }
+
+    struct TTabOrder {
+        int64_t Value;
+        QPointer<QObject> Object;
+        const TFormProperty* Property;
+        String Name;
+    };
 
     // Sets one stored property of Object. Prefix is the path of Object below
     // the component, for messages.
@@ -1406,7 +1442,7 @@ private:
             TFormValue V;
             if (!ValueOf(Object, Prop, Kind, V))
                 continue;
-            if (Default) {
+            if (Default && !IsAlwaysStored(Object, Prop.name())) {
                 TFormValue D;
                 if (ValueOf(Default, Prop, Kind, D) && SameValue(V, D))
                     continue;

@@ -205,7 +205,9 @@ struct TFormWriteOptions {
 };
 
 // Writes Root, its properties that differ from those of a new instance of its
-// class, its own stored data and its children.
+// class, its own stored data and its children. A class names the properties
+// it writes even at their default value in Q_CLASSINFO("AlwaysStored",
+// "Name, Other") (ancestors' lists count too).
 TFormObject WriteComponent(TComponent* Root);
 String ComponentToText(TComponent* Root);
 void WriteComponentToFile(const String& FileName, TComponent* Root, const TFormWriteOptions& Options = {});

@@ -12,10 +12,23 @@
 
 #include "ExceptionBarrier.h"
 #include "FormStream.h"
+#include "Menus.h"
 #include "StringList.h"
 
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
+
+// ---------------------------------------------------------------- TForm
+
+TMainMenu* TForm::Menu() const
+{
+    return GetFormMenu(this);
+}
+
+void TForm::SetMenu(TMainMenu* Value)
+{
+    SetFormMenu(this, Value);
+}
 
 // ---------------------------------------------------------------- form files
 
@@ -121,6 +134,12 @@ bool TCustomForm::IsPropertyStored(const char* Name) const
     if (N == "Width" || N == "Height")
         return false;
     return TWinControl::IsPropertyStored(Name);
+}
+
+void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root)
+{
+    TComponent::GetChildren(Proc, Root);
+    TWinControl::GetChildren(Proc, Root);
 }
 
 void TCustomForm::ApplyWindowFlags()

@@ -17,6 +17,7 @@
 #include "Controls.h"
 
 class TStrings;
+class TMainMenu;
 
 namespace FormsTypes {
 Q_NAMESPACE
@@ -126,6 +127,9 @@ public:
     void SetParent(TWinControl* AParent) override;
     // A form stores its client size, not Width and Height.
     bool IsPropertyStored(const char* Name) const override;
+    // The non-visual components the form owns (timers, menus, dialogs, data
+    // sets), then its controls.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
@@ -175,6 +179,7 @@ private:
 
 class TForm : public TCustomForm {
     Q_OBJECT
+    Q_MOC_INCLUDE("Menus.h")
     Q_PROPERTY(TWinControl* ActiveControl READ ActiveControl WRITE SetActiveControl)
     Q_PROPERTY(ControlsTypes::TFormBorderStyle BorderStyle READ BorderStyle WRITE SetBorderStyle)
     Q_PROPERTY(FormsTypes::TBorderIcons BorderIcons READ BorderIcons WRITE SetBorderIcons)
@@ -187,6 +192,7 @@ class TForm : public TCustomForm {
     Q_PROPERTY(FormsTypes::TFormStyle FormStyle READ FormStyle WRITE SetFormStyle)
     Q_PROPERTY(String Hint READ Hint WRITE SetHint)
     Q_PROPERTY(bool KeyPreview READ KeyPreview WRITE SetKeyPreview)
+    Q_PROPERTY(TMainMenu* Menu READ Menu WRITE SetMenu)
     Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
     Q_PROPERTY(int PixelsPerInch READ PixelsPerInch WRITE SetPixelsPerInch STORED false)
     Q_PROPERTY(FormsTypes::TPosition Position READ Position WRITE SetPosition)
@@ -215,6 +221,9 @@ class TForm : public TCustomForm {
     Q_PROPERTY(TNotifyEvent OnShow MEMBER OnShow)
 public:
     explicit TForm(TComponent* AOwner = nullptr) : TCustomForm(AOwner) {}
+    // The main menu the form shows (GetFormMenu / SetFormMenu of Menus.h).
+    TMainMenu* Menu() const;
+    void SetMenu(TMainMenu* Value);
 };
 
 // ---------------------------------------------------------------- form files

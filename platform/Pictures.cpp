@@ -741,6 +741,33 @@ QImage TBitmap::ToImage32() const
     return To32(FImage);
 }
 
+void TBitmap::DefineProperties(TFiler* Filer)
+{
+    Filer->DefineBinaryProperty(
+        "Data",
+        [this](TStream& S) {
+            const int64_t Left = S.Size() - S.Position();
+            if (Left < 4)
+                throw EInvalidGraphic("Bitmap data too short: " + std::to_string(Left) + " bytes");
+            const uint32_t Count = S.ReadUInt32();
+            if (Count > static_cast<uint64_t>(Left - 4))
+                throw EInvalidGraphic("Bitmap data truncated: " + std::to_string(Count) + " bytes announced, " +
+                                      std::to_string(Left - 4) + " present");
+            std::vector<uint8_t> Bytes(Count);
+            if (Count)
+                S.ReadBuffer(Bytes.data(), Count);
+            TMemoryStream Bmp(std::move(Bytes));
+            LoadFromStream(Bmp);
+        },
+        [this](TStream& S) {
+            TMemoryStream Bmp;
+            SaveToStream(Bmp);
+            S.WriteUInt32(static_cast<uint32_t>(Bmp.Size()));
+            S.WriteBuffer(Bmp.Memory(), Bmp.Size());
+        },
+        !Empty());
+}
+
 void TBitmap::LoadFromStream(TStream& Stream)
 {
     if (Stream.Size() - Stream.Position() <= 0) {

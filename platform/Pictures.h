@@ -224,6 +224,11 @@ public:
     // TJPEGImage gives its decoded bitmap), nil (empties).
     void Assign(TPersistent* Source) override;
 
+    // Stored in forms as "Data" (a glyph's Glyph.Data): the byte count of the
+    // BMP file (32 bits, little-endian), then the BMP file; an empty bitmap
+    // is not stored.
+    void DefineProperties(TFiler* Filer) override;
+
 private:
     friend class TBitmapCanvas;
     void TakeImage(QImage Image, TPixelFormat Format);

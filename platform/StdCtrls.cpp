@@ -1010,7 +1010,7 @@ bool TWrapControl::FilterKeyPress(QObject* Watched, QKeyEvent* Event)
     QPointer<TWrapControl> Self(this);
     TCustomForm* Form = GetParentForm();
     const TShiftState Shift = ShiftStateFromQt(Event->modifiers());
-    Word Key = QtKeyToVirtualKey(Event->key());
+    Word Key = QtKeyToVirtualKey(Event->key(), Event->modifiers());
     if (Key != 0) {
         if (Form && Form->KeyPreview()) {
             TMessage M{WM_KEYDOWN, Key, Shift.toInt(), 0};
@@ -1072,7 +1072,7 @@ bool TWrapControl::FilterKeyPress(QObject* Watched, QKeyEvent* Event)
 
 bool TWrapControl::FilterKeyRelease(QKeyEvent* Event)
 {
-    Word Key = QtKeyToVirtualKey(Event->key());
+    Word Key = QtKeyToVirtualKey(Event->key(), Event->modifiers());
     if (Key == 0)
         return false;
     QPointer<TWrapControl> Self(this);

@@ -163,7 +163,8 @@ TPropKind PropKind(const QMetaProperty& Prop)
     }
     if (T.flags().testFlag(QMetaType::PointerToQObject))
         return TPropKind::Class;
-    if (IsStringType(T))
+    // A character reads and writes as a string of one character.
+    if (IsStringType(T) || T.id() == QMetaType::Char)
         return TPropKind::String;
     switch (T.id()) {
     case QMetaType::Bool: return TPropKind::Boolean;
@@ -171,7 +172,6 @@ TPropKind PropKind(const QMetaProperty& Prop)
     case QMetaType::UInt:
     case QMetaType::Short:
     case QMetaType::UShort:
-    case QMetaType::Char:
     case QMetaType::SChar:
     case QMetaType::UChar: return TPropKind::Integer;
     case QMetaType::Long:
@@ -285,6 +285,9 @@ std::optional<int64_t> ReadOrdinal(const QObject* Object, const QMetaProperty& P
     QVariant V = Prop.read(Object);
     if (!V.isValid())
         return std::nullopt;
+    // Characters are strings to forms but keep their ordinal access.
+    if (V.metaType().id() == QMetaType::Char)
+        return static_cast<uint8_t>(V.value<char>());
     switch (PropKind(Prop)) {
     case TPropKind::Enumeration:
     case TPropKind::Set:
@@ -302,6 +305,11 @@ std::optional<int64_t> ReadOrdinal(const QObject* Object, const QMetaProperty& P
 bool WriteOrdinal(QObject* Object, const QMetaProperty& Prop, int64_t Value)
 {
     QMetaType T = Prop.metaType();
+    if (T.id() == QMetaType::Char) {
+        if (Value < 0 || Value > 255)
+            return false;
+        return Prop.write(Object, QVariant::fromValue(static_cast<char>(Value)));
+    }
     switch (PropKind(Prop)) {
     case TPropKind::Enumeration:
     case TPropKind::Set:
@@ -327,6 +335,10 @@ std::optional<String> ReadString(const QObject* Object, const QMetaProperty& Pro
         return V.value<String>();
     if (V.metaType().id() == QMetaType::QString)
         return FromQString(V.toString());
+    if (V.metaType().id() == QMetaType::Char) {
+        const char C = V.value<char>();
+        return C ? String(1, C) : String();
+    }
     return std::nullopt;
 }
 
@@ -337,6 +349,12 @@ bool WriteString(QObject* Object, const QMetaProperty& Prop, const String& Value
         return Prop.write(Object, QVariant::fromValue(Value));
     if (T.id() == QMetaType::QString)
         return Prop.write(Object, QVariant(ToQString(Value)));
+    // A character property takes one character; the empty string is #0.
+    if (T.id() == QMetaType::Char) {
+        if (Value.size() > 1)
+            return false;
+        return Prop.write(Object, QVariant::fromValue(Value.empty() ? '\0' : Value[0]));
+    }
     return false;
 }
 

@@ -8,7 +8,8 @@
 //   Integer/Int64  int, unsigned, qint64 ...
 //   Float          double, float
 //   Boolean        bool
-//   String         String (std::string), QString
+//   String         String (std::string), QString, and char as a string of
+//                  one character (the empty string is #0; ordinal access stays)
 //   Enumeration    a Q_ENUM / Q_ENUM_NS type
 //   Set            a Q_FLAG / Q_FLAG_NS type (QFlags)
 //   IdentInteger   an integer type with names of its own (colours, cursors),

@@ -11,4 +11,15 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "$#" -eq 0 ]; the
   echo "  xvfb-run -a $root/build/zentavo-demo"
   exit 0
 fi
-exec "$root/build/zentavo-demo" "$@"
+# The demonstration windows open their sample tables by the relative path
+# ..\db\<file>: run from app/forms so that it names app/db. A relative
+# screenshot file stays relative to where the script was started.
+args=()
+prev=
+for a in "$@"; do
+  if [ "$prev" = --shot ] && [ "${a#/}" = "$a" ]; then a="$PWD/$a"; fi
+  args+=("$a")
+  prev=$a
+done
+cd "$root/app/forms"
+exec "$root/build/zentavo-demo" "${args[@]}"

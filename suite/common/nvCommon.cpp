@@ -329,25 +329,6 @@ void NextToken(const String& S, int& Pos, unsigned Flags, String& Token, const T
     Pos = Token.size() < 2 ? I + 1 : I;
 }
 
-namespace {
-
-// Virtual keys of the punctuation keys of a US keyboard.
-enum : Word {
-    VK_OEM_1 = 0xBA,
-    VK_OEM_PLUS = 0xBB,
-    VK_OEM_COMMA = 0xBC,
-    VK_OEM_MINUS = 0xBD,
-    VK_OEM_PERIOD = 0xBE,
-    VK_OEM_2 = 0xBF,
-    VK_OEM_3 = 0xC0,
-    VK_OEM_4 = 0xDB,
-    VK_OEM_5 = 0xDC,
-    VK_OEM_6 = 0xDD,
-    VK_OEM_7 = 0xDE,
-};
-
-} // namespace
-
 char KeyToChar(Word Key)
 {
     if (Key >= 96 && Key <= 105)

@@ -452,3 +452,33 @@ TEST(Controls, PaintingGoesThroughTheCanvasAndGraphicControlsAreTransparent)
 }
 
 #include "ControlsTest.moc"
+
+TEST(Controls, VirtualKeysOfTheMainKeyboardAndTheKeypad)
+{
+    const struct {
+        int QtKey;
+        bool Keypad;
+        Word Vk;
+    } Cases[] = {
+        {Qt::Key_A, false, 'A'},          {Qt::Key_7, false, '7'},
+        {Qt::Key_7, true, VK_NUMPAD0 + 7}, {Qt::Key_0, true, VK_NUMPAD0},
+        {Qt::Key_Minus, false, VK_OEM_MINUS}, {Qt::Key_Minus, true, VK_SUBTRACT},
+        {Qt::Key_Plus, false, VK_OEM_PLUS}, {Qt::Key_Plus, true, VK_ADD},
+        {Qt::Key_Equal, false, VK_OEM_PLUS}, {Qt::Key_Slash, false, VK_OEM_2},
+        {Qt::Key_Slash, true, VK_DIVIDE},  {Qt::Key_Asterisk, true, VK_MULTIPLY},
+        {Qt::Key_Period, false, VK_OEM_PERIOD}, {Qt::Key_Period, true, VK_DECIMAL},
+        {Qt::Key_Comma, false, VK_OEM_COMMA}, {Qt::Key_Semicolon, false, VK_OEM_1},
+        {Qt::Key_BracketRight, false, VK_OEM_6}, {Qt::Key_Enter, true, VK_RETURN},
+        {Qt::Key_Left, true, VK_LEFT},     {Qt::Key_F5, false, VK_F1 + 4},
+        {Qt::Key_Launch0, false, 0},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.QtKey);
+        EXPECT_EQ(QtKeyToVirtualKey(C.QtKey, C.Keypad ? Qt::KeypadModifier : Qt::NoModifier), C.Vk);
+    }
+    // Back to Qt: the keypad's keys give the keys they type.
+    EXPECT_EQ(VirtualKeyToQtKey(VK_NUMPAD0 + 3), int(Qt::Key_3));
+    EXPECT_EQ(VirtualKeyToQtKey(VK_SUBTRACT), int(Qt::Key_Minus));
+    EXPECT_EQ(VirtualKeyToQtKey(VK_OEM_MINUS), int(Qt::Key_Minus));
+    EXPECT_EQ(VirtualKeyToQtKey(VK_DECIMAL), int(Qt::Key_Period));
+}

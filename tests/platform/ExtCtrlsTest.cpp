@@ -20,20 +20,12 @@
 namespace {
 
 // A window built from the form below, with the handlers it names.
+// A form stores its own components (timer, menus) before its controls and
+// shows its main menu through the published Menu.
 class TDemoForm : public TForm {
     Q_OBJECT
-    Q_PROPERTY(TMainMenu* Menu READ Menu WRITE SetMenu)
 public:
     explicit TDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-    TMainMenu* Menu() const { return GetFormMenu(this); }
-    void SetMenu(TMainMenu* Value) { SetFormMenu(this, Value); }
-    // The form's own components (timer, menus) are stored before its
-    // controls.
-    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override
-    {
-        TComponent::GetChildren(Proc, Root);
-        TForm::GetChildren(Proc, Root);
-    }
 
     std::vector<String> Calls;
     int Ticks = 0;

@@ -16,15 +16,11 @@
 namespace {
 
 // A form that stores its own components (the menus) before its controls.
+// A form stores the menus it owns before its controls.
 class TMenuForm : public TForm {
     Q_OBJECT
 public:
     explicit TMenuForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override
-    {
-        TComponent::GetChildren(Proc, Root);
-        TForm::GetChildren(Proc, Root);
-    }
 };
 
 // Installs dialog executors for one test and restores the real ones after.
@@ -377,6 +373,34 @@ TEST(MenusDialogsForm, PopupMenusOpenForTheirControls)
     // The control that opened it may go.
     delete Panel;
     EXPECT_EQ(Menu->PopupComponent(), nullptr);
+}
+
+TEST(MenusDialogsForm, ContextMenuRequestsOpenTheControlsMenuOrItsParents)
+{
+    InitApplication();
+    TForm Form;
+    Form.SetBounds(100, 100, 300, 200);
+    Form.Show();
+    auto* Panel = new TPanel(&Form);
+    Panel->SetParent(&Form);
+    Panel->SetBounds(20, 30, 100, 50);
+    auto* Inner = new TPanel(&Form);
+    Inner->SetParent(Panel);
+    Inner->SetBounds(5, 5, 40, 20);
+    auto* Menu = new TPopupMenu(&Form);
+    NewItem(&Form, "&Paste", Menu->Items());
+    Panel->SetPopupMenu(Menu);
+    bool Asked = false;
+    Inner->OnContextPopup = [&](TObject*, TPoint, bool& Handled) { Asked = true; Handled = false; };
+
+    // The inner panel has no menu of its own: the request goes on to its parent's.
+    QContextMenuEvent Event(QContextMenuEvent::Mouse, QPoint(3, 4), Inner->mapToGlobal(QPoint(3, 4)));
+    QCoreApplication::sendEvent(Inner, &Event);
+    EXPECT_TRUE(Asked);
+    ASSERT_TRUE(Menu->PopupWidget());
+    EXPECT_TRUE(Menu->PopupWidget()->isVisible());
+    EXPECT_EQ(Menu->PopupComponent(), Panel);
+    Menu->PopupWidget()->close();
 }
 
 TEST(MenusDialogsForm, AnOwnerDestroysMenusAndWhatTheyReferToInAnyOrder)

@@ -1,0 +1,169 @@
+// The demonstration windows, one class each, built from their form files
+// (forms/<ClassName>.nvf). ShowDemo of the main window creates one of them
+// on every click, shows it modally and destroys it afterwards.
+#pragma once
+
+#include "Forms.h"
+
+class TOutlookBarForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TOutlookBarForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TPaintForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TPaintForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TTreeViewDemoForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TTreeViewDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TDMTreeViewForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TDMTreeViewForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TFrameDemo : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TFrameDemo(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TOrderForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TOrderForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TImageTabForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TImageTabForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TLabelForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TLabelForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TJustifyLabelDemoForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TJustifyLabelDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TShapeBtnDemoForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TShapeBtnDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TImageBtnDemoForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TImageBtnDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TMapForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TMapForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TButtonGroupDemo2 : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TButtonGroupDemo2(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TTabBtnGroupForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TTabBtnGroupForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TColorDemoForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TColorDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TTreeComboDemoForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TTreeComboDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TCalculatorDemoForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TCalculatorDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TStatusBarDemoForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TStatusBarDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TProportionalDemo : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TProportionalDemo(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TTilerForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TTilerForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TImagerForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TImagerForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TDBImagerDemoForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TDBImagerDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TPanelDemoForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TPanelDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TPanel2DemoForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TPanel2DemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TProgressForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TProgressForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+class TTrackbarForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TTrackbarForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
+};
+
+// Registers the demonstration window classes (and the main window's own
+// classes) with the class registry, so form files can name them.
+void RegisterDemoClasses();
+
+// The class registry entries of all demonstration windows, in catalogue order.
+const std::vector<const TMetaClass*>& DemoFormClasses();

@@ -1,0 +1,146 @@
+#include "mainu.h"
+
+#include "Buttons.h"
+#include "ComCtrls.h"
+#include "DemoForms.h"
+#include "ExtCtrls.h"
+#include "Pictures.h"
+#include "StdCtrls.h"
+#include "TypInfo.h"
+#include "nvCommon.h"
+
+namespace {
+
+// The component of that name on the form, which must be of class T.
+template <class T>
+void Bind(TComponent* Form, T*& Field, const char* Name)
+{
+    TComponent* C = Form->FindComponent(Name);
+    if (!C)
+        throw EComponentError(Form->ClassName() + ": component " + Name + " is missing from the form");
+    Field = CheckedCast<T>(C);
+}
+
+// Makes Page the active page of a page container (a page control, or a bar
+// of pages whose pages are named by their buttons) through its published
+// ActivePage property. Null clears the active page; an object of a class the
+// property does not take raises EInvalidCast.
+void SetActivePageOf(QObject* Container, TComponent* Page)
+{
+    const QMetaProperty Prop = FindPublishedProperty(Container, "ActivePage");
+    if (PropKind(Prop) != TPropKind::Class)
+        throw EPropertyError(FromQString(Container->metaObject()->className()) + " has no ActivePage");
+    QObject* Object = Page ? Page->AsObject() : nullptr;
+    const QMetaObject* Class = PropClass(Prop);
+    if (Object && Class && !Object->metaObject()->inherits(Class))
+        throw EInvalidCast("Invalid class typecast");
+    if (!WriteObject(Container, Prop, Object))
+        throw EInvalidCast("Invalid class typecast");
+}
+
+} // namespace
+
+TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {}
+
+void TMainForm::Loaded()
+{
+    TForm::Loaded();
+    Bind(this, nvImageForm1, "nvImageForm1");
+    Bind(this, Shape1, "Shape1");
+    Bind(this, TitleLabel, "TitleLabel");
+    Bind(this, nvLabel2, "nvLabel2");
+    Bind(this, PageControl1, "PageControl1");
+    Bind(this, nvButtonGroup1, "nvButtonGroup1");
+    Bind(this, nvShapeBtn3, "nvShapeBtn3");
+    Bind(this, nvImageBtn1, "nvImageBtn1");
+    Bind(this, nvOutlookBar1, "nvOutlookBar1");
+
+    // The category that is down as stored.
+    FSelectedCategory = nullptr;
+    for (int I = 0; I < nvButtonGroup1->ControlCount(); ++I)
+        if (auto* P = dynamic_cast<TPanel*>(nvButtonGroup1->Controls(I)); P && P->BevelOuter() == bvLowered)
+            FSelectedCategory = P;
+}
+
+void TMainForm::ShowCategoryDown(TControl* Button, bool Down)
+{
+    if (auto* P = dynamic_cast<TPanel*>(Button))
+        P->SetBevelOuter(Down ? bvLowered : bvRaised);
+}
+
+void TMainForm::CategoryButtonClick(TObject* Sender)
+{
+    auto* Button = dynamic_cast<TControl*>(Sender);
+    if (!Button || Button == FSelectedCategory)
+        return;
+    TControl* Old = FSelectedCategory;
+    if (Old)
+        ShowCategoryDown(Old, false);
+    ShowCategoryDown(Button, true);
+    FSelectedCategory = Button;
+    CategoryChange(Old, Button);
+}
+
+void TMainForm::CategoryChange(TControl* OldButton, TControl* Button)
+{
+    if (OldButton)
+        OldButton->Font()->SetColor(clWhite);
+    Button->Font()->SetColor(clYellow);
+    const String N = std::to_string(Button->Tag());
+    PageControl1->SetActivePage(CheckedCast<TTabSheet>(FindComponent("TabSheet" + N)));
+    SetActivePageOf(nvOutlookBar1, FindComponent("RichEditPage" + N));
+    TitleLabel->SetCaption(Button->Caption());
+}
+
+void TMainForm::ShowDemo(const TMetaClass* FormClass)
+{
+    Screen->SetCursor(crHourGlass);
+    std::unique_ptr<TCustomForm> Form;
+    try {
+        TComponent* C = CreateFormInstance(FormClass, Application);
+        Form.reset(dynamic_cast<TCustomForm*>(C));
+        if (!Form) {
+            delete C;
+            throw EInvalidCast("Invalid class typecast");
+        }
+    } catch (...) {
+        Screen->SetCursor(crDefault);
+        throw;
+    }
+    Screen->SetCursor(crDefault);
+    Form->ShowModal();
+}
+
+void TMainForm::nvShapeBtn3Click(TObject*)
+{
+    Close();
+}
+
+void TMainForm::nvShapeBtn8Click(TObject*) { ShowDemo(ClassOf<TOutlookBarForm>()); }
+void TMainForm::DemoButtonOutlookBarClick(TObject*) { ShowDemo(ClassOf<TPaintForm>()); }
+void TMainForm::DemoButtonTreeViewClick(TObject*) { ShowDemo(ClassOf<TTreeViewDemoForm>()); }
+void TMainForm::nvShapeBtn9Click(TObject*) { ShowDemo(ClassOf<TDMTreeViewForm>()); }
+void TMainForm::nvShapeBtn14Click(TObject*) { ShowDemo(ClassOf<TFrameDemo>()); }
+void TMainForm::nvShapeBtn15Click(TObject*) { ShowDemo(ClassOf<TOrderForm>()); }
+void TMainForm::nvShapeBtn16Click(TObject*) { ShowDemo(ClassOf<TImageTabForm>()); }
+void TMainForm::DemoButtonLabelClick(TObject*) { ShowDemo(ClassOf<TLabelForm>()); }
+void TMainForm::Label2DemoButtonClick(TObject*) { ShowDemo(ClassOf<TJustifyLabelDemoForm>()); }
+void TMainForm::DemoButtonShapeBtn1Click(TObject*) { ShowDemo(ClassOf<TShapeBtnDemoForm>()); }
+void TMainForm::DemoButtonImageBtnClick(TObject*) { ShowDemo(ClassOf<TImageBtnDemoForm>()); }
+void TMainForm::nvShapeBtn1Click(TObject*) { ShowDemo(ClassOf<TMapForm>()); }
+void TMainForm::nvShapeBtn5Click(TObject*) { ShowDemo(ClassOf<TButtonGroupDemo2>()); }
+void TMainForm::nvShapeBtn2Click(TObject*) { ShowDemo(ClassOf<TTabBtnGroupForm>()); }
+void TMainForm::nvShapeBtn12Click(TObject*) { ShowDemo(ClassOf<TColorDemoForm>()); }
+void TMainForm::nvShapeBtn13Click(TObject*) { ShowDemo(ClassOf<TTreeComboDemoForm>()); }
+void TMainForm::CalculatorDemoButtonClick(TObject*) { ShowDemo(ClassOf<TCalculatorDemoForm>()); }
+void TMainForm::DemoButtonStatusBarClick(TObject*) { ShowDemo(ClassOf<TStatusBarDemoForm>()); }
+void TMainForm::nvShapeBtn7Click(TObject*) { ShowDemo(ClassOf<TProportionalDemo>()); }
+void TMainForm::DemoButtonTilerClick(TObject*) { ShowDemo(ClassOf<TTilerForm>()); }
+void TMainForm::nvShapeBtn6Click(TObject*) { ShowDemo(ClassOf<TImagerForm>()); }
+void TMainForm::DBImagerDemoButtonClick(TObject*) { ShowDemo(ClassOf<TDBImagerDemoForm>()); }
+void TMainForm::nvImageBtn2Click(TObject*) { ShowDemo(ClassOf<TFrameDemo>()); }
+void TMainForm::nvShapeBtn4Click(TObject*) { ShowDemo(ClassOf<TPanelDemoForm>()); }
+void TMainForm::Panel2DemoButtonClick(TObject*) { ShowDemo(ClassOf<TPanel2DemoForm>()); }
+void TMainForm::nvShapeBtn17Click(TObject*) { ShowDemo(ClassOf<TProgressForm>()); }
+void TMainForm::nvShapeBtn18Click(TObject*) { ShowDemo(ClassOf<TTrackbarForm>()); }
+void TMainForm::DemoButtonImageFormClick(TObject*) { ShowDemo(ClassOf<TOrderForm>()); }

@@ -1,0 +1,98 @@
+// The main window of the demonstration program: a borderless window shaped by
+// its picture, eleven category buttons that switch the launch page, the title
+// and the description page together, and launch buttons that open the
+// demonstration windows modally.
+//
+// The window is built from forms/TMainForm.nvf. Some components are stock
+// controls standing in for the suite's own until those exist: the category
+// group is a TPanel whose category buttons are TPanels, the description pages
+// are the sheets of a TPageControl, and the launch and close buttons are
+// TSpeedButtons. Their names, places and handlers are final; replacing
+// one is an edit of its class and properties in the form file and of the
+// field type below.
+#pragma once
+
+#include "Forms.h"
+#include "nvLabel.h"
+#include "nvImgBtn.h"
+#include "nvimageform.h"
+
+class TImage;
+class TPageControl;
+class TPanel;
+class TShape;
+class TSpeedButton;
+
+class TMainForm : public TForm {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit TMainForm(TComponent* AOwner = nullptr);
+
+    // Components of the window (bound by name once the form file is read).
+    TnvImageForm* nvImageForm1 = nullptr;
+    TShape* Shape1 = nullptr;
+    TnvLabel* TitleLabel = nullptr;
+    TnvLabel* nvLabel2 = nullptr;
+    TPageControl* PageControl1 = nullptr;
+    TPanel* nvButtonGroup1 = nullptr;
+    TSpeedButton* nvShapeBtn3 = nullptr;
+    TnvImageBtn* nvImageBtn1 = nullptr;
+    TPageControl* nvOutlookBar1 = nullptr;
+
+    // The category switch: OldButton (null when none was selected) loses the
+    // selection colour, Button gets it; the launch page "TabSheet<Tag>" and
+    // the description page "RichEditPage<Tag>" become active and the title
+    // names the category. A name that finds no component gives no active
+    // page; a component of another class raises EInvalidCast. The button
+    // group's OnChange hands over its items' buttons.
+    void CategoryChange(TControl* OldButton, TControl* Button);
+    // The category button that is down, or null.
+    TControl* SelectedCategory() const { return FSelectedCategory.data(); }
+
+    // Shows one demonstration window modally: created with the application
+    // as owner under the hourglass cursor, destroyed once closed.
+    void ShowDemo(const TMetaClass* FormClass);
+
+    // A category button was clicked: it becomes the one that is down (the
+    // radio behaviour of the group) and the category switch runs when the
+    // selection moved.
+    Q_INVOKABLE void CategoryButtonClick(TObject* Sender);
+    Q_INVOKABLE void nvShapeBtn3Click(TObject* Sender);
+
+    // Launch buttons.
+    Q_INVOKABLE void nvShapeBtn8Click(TObject* Sender);
+    Q_INVOKABLE void DemoButtonOutlookBarClick(TObject* Sender);
+    Q_INVOKABLE void DemoButtonTreeViewClick(TObject* Sender);
+    Q_INVOKABLE void nvShapeBtn9Click(TObject* Sender);
+    Q_INVOKABLE void nvShapeBtn14Click(TObject* Sender);
+    Q_INVOKABLE void nvShapeBtn15Click(TObject* Sender);
+    Q_INVOKABLE void nvShapeBtn16Click(TObject* Sender);
+    Q_INVOKABLE void DemoButtonLabelClick(TObject* Sender);
+    Q_INVOKABLE void Label2DemoButtonClick(TObject* Sender);
+    Q_INVOKABLE void DemoButtonShapeBtn1Click(TObject* Sender);
+    Q_INVOKABLE void DemoButtonImageBtnClick(TObject* Sender);
+    Q_INVOKABLE void nvShapeBtn1Click(TObject* Sender);
+    Q_INVOKABLE void nvShapeBtn5Click(TObject* Sender);
+    Q_INVOKABLE void nvShapeBtn2Click(TObject* Sender);
+    Q_INVOKABLE void nvShapeBtn12Click(TObject* Sender);
+    Q_INVOKABLE void nvShapeBtn13Click(TObject* Sender);
+    Q_INVOKABLE void CalculatorDemoButtonClick(TObject* Sender);
+    Q_INVOKABLE void DemoButtonStatusBarClick(TObject* Sender);
+    Q_INVOKABLE void nvShapeBtn7Click(TObject* Sender);
+    Q_INVOKABLE void DemoButtonTilerClick(TObject* Sender);
+    Q_INVOKABLE void nvShapeBtn6Click(TObject* Sender);
+    Q_INVOKABLE void DBImagerDemoButtonClick(TObject* Sender);
+    Q_INVOKABLE void nvImageBtn2Click(TObject* Sender);
+    Q_INVOKABLE void nvShapeBtn4Click(TObject* Sender);
+    Q_INVOKABLE void Panel2DemoButtonClick(TObject* Sender);
+    Q_INVOKABLE void nvShapeBtn17Click(TObject* Sender);
+    Q_INVOKABLE void nvShapeBtn18Click(TObject* Sender);
+    Q_INVOKABLE void DemoButtonImageFormClick(TObject* Sender);
+
+    void Loaded() override;
+
+private:
+    // The look of a category button that is down or up.
+    void ShowCategoryDown(TControl* Button, bool Down);
+    QPointer<TControl> FSelectedCategory;
+};
