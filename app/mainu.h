@@ -5,9 +5,8 @@
 //
 // The window is built from forms/TMainForm.nvf. Some components are stock
 // controls standing in for the suite's own until those exist: the category
-// group is a TPanel whose category buttons are TPanels, the description pages
-// are the sheets of a TPageControl, and the launch and close buttons are
-// TSpeedButtons. Their names, places and handlers are final; replacing
+// group is a TPanel whose category buttons are TPanels, and the description
+// pages are the sheets of a TPageControl. Their names, places and handlers are final; replacing
 // one is an edit of its class and properties in the form file and of the
 // field type below.
 #pragma once
@@ -15,13 +14,12 @@
 #include "Forms.h"
 #include "nvLabel.h"
 #include "nvImgBtn.h"
+#include "nvShapeBtn.h"
 #include "nvimageform.h"
 
-class TImage;
 class TPageControl;
 class TPanel;
 class TShape;
-class TSpeedButton;
 
 class TMainForm : public TForm {
     Q_OBJECT
@@ -35,7 +33,7 @@ public:
     TnvLabel* nvLabel2 = nullptr;
     TPageControl* PageControl1 = nullptr;
     TPanel* nvButtonGroup1 = nullptr;
-    TSpeedButton* nvShapeBtn3 = nullptr;
+    TnvShapeBtn* nvShapeBtn3 = nullptr;
     TnvImageBtn* nvImageBtn1 = nullptr;
     TPageControl* nvOutlookBar1 = nullptr;
 

@@ -50,6 +50,15 @@ convert -size 52x52 xc:'#000080' +antialias \
   -fill '#000080' -draw 'polygon 25,25 42,25 25,42' \
   -type TrueColor BMP3:"$tmp/gem.bmp"
 
+# The framing demonstration's image button: a red plaque with rounded ends in
+# a dark red frame; the fuchsia bottom-left pixel marks what lies outside.
+convert -size 174x48 xc:'#FF00FF' +antialias \
+  -fill '#782018' -draw 'roundrectangle 0,0 173,47 23,23' \
+  -fill '#D04030' -draw 'roundrectangle 3,3 170,44 20,20' \
+  -fill '#E86850' -draw 'roundrectangle 7,6 166,24 12,9' \
+  -fill '#F7A090' -draw 'roundrectangle 14,8 159,13 3,3' \
+  -type TrueColor BMP3:"$tmp/framing.bmp"
+
 python3 - "$tmp" "$out" <<'PY'
 import struct, sys
 tmp, out = sys.argv[1], sys.argv[2]
@@ -62,5 +71,6 @@ def glyph(src, dst):
 picture("outline.bmp", "MainOutline.picture")
 # The image button's picture is a suite bitmap: its Data is the BMP file itself.
 open(f"{out}/ImageFormButton.bmp", "wb").write(open(f"{tmp}/gem.bmp", "rb").read())
+open(f"{out}/FramingButton.bmp", "wb").write(open(f"{tmp}/framing.bmp", "rb").read())
 glyph("close.bmp", "Close.glyph")
 PY

@@ -15,6 +15,7 @@
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
 #include "mainu.h"
+#include "nvCommon.h"
 #include "nvDemoRichEdit.h"
 
 namespace {
@@ -411,3 +412,108 @@ TEST(MainFormTest, TheCloseButtonClosesTheMainWindow)
 }
 
 } // namespace
+
+// The outlines stored in the form file are those of the pictures beside it:
+// a picture redrawn without its stored outline brought up to date would give
+// a window or button that does not match what it shows.
+TEST(MainFormTest, StoredOutlinesMatchThePictures)
+{
+    auto Form = MakeMainForm();
+    auto Hex = [](const std::vector<uint8_t>& Bytes) {
+        String S;
+        for (const uint8_t B : Bytes)
+            S += Format("%.2X", {int(B)});
+        return S;
+    };
+    for (const char* Name : {"nvImageBtn1", "nvImageBtn2"}) {
+        SCOPED_TRACE(Name);
+        auto* Button = Child<TnvImageBtn>(Form.get(), Name);
+        ASSERT_NE(Button, nullptr);
+        const std::vector<uint8_t> Stored = Button->RegionData().Buffer;
+        EXPECT_FALSE(Stored.empty()) << "no stored outline";
+        // Shaped from the stored data, not by scanning the picture.
+        EXPECT_EQ(Button->RegionDecodeCount(), 1);
+        Button->FreeRegionRecords();
+        const QRegion Built = Button->CreateRegion(true, false);
+        EXPECT_FALSE(Built.isEmpty());
+        EXPECT_EQ(Hex(Button->RegionData().Buffer), Hex(Stored));
+    }
+    // The window: the region it took from the stored data is the picture's.
+    const QRegion Stored = Form->nvImageForm1->Region();
+    EXPECT_FALSE(Stored.isEmpty());
+    EXPECT_EQ(RegionFromGraphic(Form->nvImageForm1->Picture()->Graphic(), Form->nvImageForm1->KeyColor()), Stored);
+}
+
+// The launch buttons' shapes and colours as the launch table and its notes
+// give them.
+TEST(MainFormTest, LaunchButtonsHaveTheirShapesAndColours)
+{
+    auto Form = MakeMainForm();
+    Form->Show();
+    enum TKind { Rounded, Octagon };
+    const struct {
+        const char* Name;
+        TKind Kind;
+        int Bias;
+        TColor Color;
+        TColor ShadeColor; // of the caption; rounded buttons only
+        int TextY;
+    } Cases[] = {
+        {"nvShapeBtn8", Rounded, 25, clBtnFace, clBtnFace, 0},
+        {"DemoButtonOutlookBar", Rounded, 25, clBtnFace, clBtnFace, 0},
+        {"nvShapeBtn9", Octagon, 25, clBtnFace, clNone, 0},
+        {"nvShapeBtn10", Octagon, 25, clBtnFace, clNone, 0},
+        {"nvShapeBtn14", Octagon, 25, clBtnFace, clNone, 0},
+        {"DemoButtonLabel", Rounded, 25, clBtnFace, clBtnFace, 0},
+        {"Label2DemoButton", Rounded, 25, clBtnFace, MakeColor(0x0000B3), 0},
+        {"DemoButtonShapeBtn1", Rounded, 25, clBtnFace, clNone, 0},
+        {"DemoButtonImageBtn", Rounded, 25, clBtnFace, clNone, 0},
+        {"nvShapeBtn1", Rounded, 25, clBtnFace, clNone, 0},
+        {"nvShapeBtn5", Rounded, 25, clBtnFace, clNone, 0},
+        {"nvShapeBtn2", Rounded, 25, clBtnFace, clNone, 0},
+        {"CalculatorDemoButton", Octagon, 25, clBtnFace, clNone, 0},
+        {"DemoButtonStatusBar", Rounded, 40, clBtnFace, clBtnFace, 0},
+        {"nvShapeBtn7", Rounded, 40, clBtnFace, clBtnFace, 0},
+        {"DemoButtonTiler", Rounded, 25, clBtnFace, clBtnFace, -2},
+        {"DBImagerDemoButton", Rounded, 25, clBtnFace, MakeColor(0x0000A4), -2},
+        {"Panel2DemoButton", Octagon, 25, clBtnFace, clNone, 0},
+        {"nvShapeBtn17", Octagon, 25, clRed, clNone, 0},
+        {"nvShapeBtn18", Octagon, 25, clRed, clNone, 0},
+    };
+    const std::vector<String> OctagonPoints = {"Width/8, 0",        "Width*7/8, 0",          "Width*7/8, Height/8",
+                                         "Width, Height/8",   "Width, Height*7/8",     "Width*7/8, Height*7/8",
+                                         "Width*7/8, Height", "Width/8, Height",       "Width/8, Height*7/8",
+                                         "0, Height*7/8",     "0, Height/8",           "Width/8,Height/8",
+                                         "Width/8,0"};
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        auto* B = Child<TnvShapeBtn>(Form.get(), C.Name);
+        ASSERT_NE(B, nullptr);
+        EXPECT_EQ(B->Color(), C.Color);
+        EXPECT_EQ(B->DitherColor(), clWhite);
+        EXPECT_EQ(B->ShadeStyle(), fbsHighlight);
+        EXPECT_EQ(B->Font()->Height(), -11);
+        EXPECT_TRUE(B->Font()->Style().testFlag(fsBold));
+        EXPECT_EQ(B->Offsets()->TextY(), C.TextY);
+        if (C.Kind == Rounded) {
+            EXPECT_EQ(B->Shape(), bsRoundRect);
+            EXPECT_EQ(B->RoundRectBias(), C.Bias);
+            EXPECT_EQ(B->TextOptions()->Style(), nvlsLowered);
+            EXPECT_EQ(B->TextOptions()->ShadeColor(), C.ShadeColor);
+        } else {
+            EXPECT_EQ(B->Shape(), bsCustom);
+            ASSERT_EQ(B->PointList()->Count(), int(OctagonPoints.size()));
+            for (int I = 0; I < B->PointList()->Count(); ++I)
+                EXPECT_EQ(B->PointList()->Strings(I), OctagonPoints[size_t(I)]);
+            // The outline is the octagon: the corners are cut.
+            const QRegion Outline = B->CreateRegion(true, false);
+            EXPECT_FALSE(Outline.contains(QPoint(0, 0)));
+            EXPECT_FALSE(Outline.contains(QPoint(B->Width() - 1, B->Height() - 1)));
+            EXPECT_TRUE(Outline.contains(QPoint(B->Width() / 2, B->Height() / 2)));
+            EXPECT_TRUE(Outline.contains(QPoint(0, B->Height() / 2)));
+        }
+    }
+    auto* Red = Child<TnvShapeBtn>(Form.get(), "nvShapeBtn17");
+    EXPECT_EQ(Red->ShadeColors()->Btn3DLight(), MakeColor(0x7F7FFF));
+    EXPECT_EQ(Red->ShadeColors()->BtnShadow(), clMaroon);
+}
