@@ -1,6 +1,7 @@
 #include "DemoShot.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <memory>
@@ -70,6 +71,23 @@ TControl* CategoryButton(TMainForm* Form, int Category)
 
 } // namespace
 
+void ClickLikeAUser(TControl* Control)
+{
+    // The window system activates a window with the press that lands in it.
+    QWidget* Window = Control->window();
+    if (!Window->isActiveWindow()) {
+        Window->activateWindow();
+        QApplication::setActiveWindow(Window);
+    }
+    const QPointF Local(Control->Width() / 2, Control->Height() / 2);
+    const QPointF Global = Control->mapToGlobal(Local);
+    QCursor::setPos(Global.toPoint());
+    QMouseEvent Press(QEvent::MouseButtonPress, Local, Global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Control, &Press);
+    QMouseEvent Release(QEvent::MouseButtonRelease, Local, Global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Control, &Release);
+}
+
 QImage RenderDemoShot(const TShotOptions& Options)
 {
     if (Options.Category != 0 && (Options.Category < 1 || Options.Category > 11))
@@ -84,14 +102,15 @@ QImage RenderDemoShot(const TShotOptions& Options)
 
     std::unique_ptr<TMainForm> Main(
         CheckedCast<TMainForm>(CreateFormInstance(ClassOf<TMainForm>(), Application)));
+    Main->Show();
+    Settle();
     if (Options.Category != 0) {
         TControl* Button = CategoryButton(Main.get(), Options.Category);
         if (!Button)
             throw EInvalidOperation("The main window has no category button " + std::to_string(Options.Category));
-        Main->CategoryButtonClick(Button);
+        ClickLikeAUser(Button);
+        Settle();
     }
-    Main->Show();
-    Settle();
     const QImage MainImage = GrabWindow(Main.get());
     if (!OpenClass)
         return MainImage;

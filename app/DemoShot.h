@@ -25,3 +25,8 @@ QImage RenderDemoShot(const TShotOptions& Options);
 // Renders and writes the PNG file; raises EFCreateError when it cannot be
 // written.
 void WriteDemoShot(const TShotOptions& Options);
+
+class TControl;
+// A left click in the middle of the control, delivered as the mouse press and
+// release a user's click produces.
+void ClickLikeAUser(TControl* Control);

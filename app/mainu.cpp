@@ -54,31 +54,20 @@ void TMainForm::Loaded()
     Bind(this, nvShapeBtn3, "nvShapeBtn3");
     Bind(this, nvImageBtn1, "nvImageBtn1");
     Bind(this, nvOutlookBar1, "nvOutlookBar1");
-
-    // The category that is down as stored.
-    FSelectedCategory = nullptr;
-    for (int I = 0; I < nvButtonGroup1->ControlCount(); ++I)
-        if (auto* P = dynamic_cast<TPanel*>(nvButtonGroup1->Controls(I)); P && P->BevelOuter() == bvLowered)
-            FSelectedCategory = P;
 }
 
-void TMainForm::ShowCategoryDown(TControl* Button, bool Down)
+TControl* TMainForm::SelectedCategory() const
 {
-    if (auto* P = dynamic_cast<TPanel*>(Button))
-        P->SetBevelOuter(Down ? bvLowered : bvRaised);
+    TnvButtonGroupItem* Item = nvButtonGroup1 ? nvButtonGroup1->SelectedItem() : nullptr;
+    return Item ? Item->Button() : nullptr;
 }
 
-void TMainForm::CategoryButtonClick(TObject* Sender)
+void TMainForm::nvButtonGroup1Change(TnvCustomButtonGroup*, TnvButtonGroupItem* OldSelected,
+                                     TnvButtonGroupItem* Selected)
 {
-    auto* Button = dynamic_cast<TControl*>(Sender);
-    if (!Button || Button == FSelectedCategory)
+    if (!Selected || !Selected->Button())
         return;
-    TControl* Old = FSelectedCategory;
-    if (Old)
-        ShowCategoryDown(Old, false);
-    ShowCategoryDown(Button, true);
-    FSelectedCategory = Button;
-    CategoryChange(Old, Button);
+    CategoryChange(OldSelected ? OldSelected->Button() : nullptr, Selected->Button());
 }
 
 void TMainForm::CategoryChange(TControl* OldButton, TControl* Button)

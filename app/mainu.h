@@ -4,15 +4,15 @@
 // demonstration windows modally.
 //
 // The window is built from forms/TMainForm.nvf. Some components are stock
-// controls standing in for the suite's own until those exist: the category
-// group is a TPanel whose category buttons are TPanels, and the description
-// pages are the sheets of a TPageControl. Their names, places and handlers are final; replacing
-// one is an edit of its class and properties in the form file and of the
+// control standing in for the suite's own until it exists: the description
+// pages are the sheets of a TPageControl. Its names, places and handlers are final; replacing
+// it is an edit of its class and properties in the form file and of the
 // field type below.
 #pragma once
 
 #include "Forms.h"
 #include "nvLabel.h"
+#include "nvButtonGroup.h"
 #include "nvImgBtn.h"
 #include "nvShapeBtn.h"
 #include "nvimageform.h"
@@ -32,7 +32,7 @@ public:
     TnvLabel* TitleLabel = nullptr;
     TnvLabel* nvLabel2 = nullptr;
     TPageControl* PageControl1 = nullptr;
-    TPanel* nvButtonGroup1 = nullptr;
+    TnvButtonGroup* nvButtonGroup1 = nullptr;
     TnvShapeBtn* nvShapeBtn3 = nullptr;
     TnvImageBtn* nvImageBtn1 = nullptr;
     TPageControl* nvOutlookBar1 = nullptr;
@@ -45,16 +45,15 @@ public:
     // group's OnChange hands over its items' buttons.
     void CategoryChange(TControl* OldButton, TControl* Button);
     // The category button that is down, or null.
-    TControl* SelectedCategory() const { return FSelectedCategory.data(); }
+    TControl* SelectedCategory() const;
 
     // Shows one demonstration window modally: created with the application
     // as owner under the hourglass cursor, destroyed once closed.
     void ShowDemo(const TMetaClass* FormClass);
 
-    // A category button was clicked: it becomes the one that is down (the
-    // radio behaviour of the group) and the category switch runs when the
-    // selection moved.
-    Q_INVOKABLE void CategoryButtonClick(TObject* Sender);
+    // The category group's selection moved (a click on another category).
+    Q_INVOKABLE void nvButtonGroup1Change(TnvCustomButtonGroup* ButtonGroup, TnvButtonGroupItem* OldSelected,
+                                          TnvButtonGroupItem* Selected);
     Q_INVOKABLE void nvShapeBtn3Click(TObject* Sender);
 
     // Launch buttons.
@@ -88,9 +87,4 @@ public:
     Q_INVOKABLE void DemoButtonImageFormClick(TObject* Sender);
 
     void Loaded() override;
-
-private:
-    // The look of a category button that is down or up.
-    void ShowCategoryDown(TControl* Button, bool Down);
-    QPointer<TControl> FSelectedCategory;
 };

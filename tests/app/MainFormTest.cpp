@@ -11,6 +11,7 @@
 #include "Buttons.h"
 #include "ComCtrls.h"
 #include "DemoForms.h"
+#include "DemoShot.h"
 #include "ExceptionBarrier.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
@@ -170,6 +171,7 @@ TEST(MainFormTest, CategoryTableAndStartState)
 TEST(MainFormTest, CategorySwitchChangesFontsPagesAndTitleInOrder)
 {
     auto Form = MakeMainForm();
+    Form->Show();
     // What the description page sees when it is shown: the launch page has
     // changed already, the title not yet.
     String LaunchPageAtShow, TitleAtShow;
@@ -189,7 +191,7 @@ TEST(MainFormTest, CategorySwitchChangesFontsPagesAndTitleInOrder)
         SCOPED_TRACE(N);
         TControl* Old = Child(Form.get(), Categories[Previous - 1].Button);
         TControl* Button = Child(Form.get(), Categories[N - 1].Button);
-        Form->CategoryButtonClick(Button);
+        ClickLikeAUser(Button);
         EXPECT_EQ(Form->SelectedCategory(), Button);
         EXPECT_EQ(Old->Font()->Color(), clWhite);
         EXPECT_EQ(Button->Font()->Color(), clYellow);
@@ -199,10 +201,10 @@ TEST(MainFormTest, CategorySwitchChangesFontsPagesAndTitleInOrder)
         EXPECT_EQ(LaunchPageAtShow, "TabSheet" + std::to_string(N));
         EXPECT_EQ(TitleAtShow, Categories[Previous - 1].Caption);
         EXPECT_EQ(FontAtShow, clYellow);
-        // Exactly one category is shown as down.
+        // Exactly one category is down.
         int Down = 0;
         for (const TCategory& C : Categories)
-            Down += Child<TPanel>(Form.get(), C.Button)->BevelOuter() == bvLowered;
+            Down += Child<TnvShapeBtn>(Form.get(), C.Button)->Down();
         EXPECT_EQ(Down, 1);
         Previous = N;
     }
@@ -210,7 +212,7 @@ TEST(MainFormTest, CategorySwitchChangesFontsPagesAndTitleInOrder)
     TControl* Selected = Form->SelectedCategory();
     Form->TitleLabel->SetCaption("unchanged");
     Selected->Font()->SetColor(clRed);
-    Form->CategoryButtonClick(Selected);
+    ClickLikeAUser(Selected);
     EXPECT_EQ(Form->TitleLabel->Caption(), "unchanged");
     EXPECT_EQ(Selected->Font()->Color(), clRed);
 }
@@ -397,7 +399,7 @@ TEST(MainFormTest, AMissingDataFileReachesTheExceptionDisplayAndTheWindowStaysUs
     auto* Colors = Child(Form.get(), "nvShapeBtn12");
     Colors->OnClick(Colors);
     EXPECT_EQ(Closer.Seen->ClassName, "TColorDemoForm");
-    Form->CategoryButtonClick(Child(Form.get(), "DemoBtnCombos"));
+    ClickLikeAUser(Child(Form.get(), "DemoBtnCombos"));
     EXPECT_EQ(Form->TitleLabel->Caption(), "Combos");
 }
 
