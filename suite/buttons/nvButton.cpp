@@ -1337,6 +1337,8 @@ void TnvCustomBitBtn::BoundsChanged(int OldWidth, int OldHeight)
         return;
     FreeRegionRecords();
     ApplyRegion();
+    if (OnInternalResize && !IsLoading())
+        OnInternalResize(this);
 }
 
 void TnvCustomBitBtn::CreateWnd()

@@ -254,6 +254,9 @@ public:
     TnvButtonEvent OnNameChanged;
     // Called when the selection changes (a group item's use).
     TnvButtonEvent OnInternalSelChange;
+    // Called with the button after its size changed, not while it loads (a
+    // group owner's use: the group fits itself to its buttons).
+    TnvButtonEvent OnInternalResize;
 
     // Frees both stored region records (the outline is rebuilt when next needed).
     void FreeRegionRecords()

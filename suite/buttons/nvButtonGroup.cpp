@@ -27,6 +27,7 @@ TnvButtonGroupItem::~TnvButtonGroupItem()
     if (TnvCustomBitBtn* B = FButton.data()) {
         FButton = nullptr; // the removal must not find this item again
         B->OnInternalSelChange = nullptr;
+        B->OnInternalResize = nullptr;
         delete B;
     }
 }
@@ -74,6 +75,10 @@ void TnvButtonGroupItem::HookButton()
     if (!FButton)
         return;
     FButton->OnInternalSelChange = [this](TnvCustomBitBtn* B) { ButtonSelChange(B); };
+    FButton->OnInternalResize = [this](TnvCustomBitBtn* B) {
+        if (TnvCustomButtonGroup* G = GetGroup())
+            G->ButtonResized(B);
+    };
     if (TnvCustomButtonGroup* G = GetGroup())
         FButton->SetShowDownAsUp(G->ShowDownAsUp());
 }
@@ -541,6 +546,17 @@ void TnvCustomButtonGroup::SizeToButtons(TnvCustomBitBtn* Button, bool Apply, TS
         SetBounds(Left(), Top(), Size.cx, Size.cy);
 }
 
+void TnvCustomButtonGroup::ButtonResized(TnvCustomBitBtn* Button)
+{
+    if (!Button || IsLoading() || IsDestroying() || FButtonItems->FArranging || FButtonItems->FAdding)
+        return;
+    if (!Button->InheritsFrom(FButtonClass->Meta()) || !FButtonItems->FindItemByButton(Button))
+        return;
+    TSize Size;
+    SizeToButtons(Button, true, Size);
+    ArrangeButtons();
+}
+
 TnvButtonGroupItem* TnvCustomButtonGroup::ItemOfSender(TObject* Sender) const
 {
     auto* B = dynamic_cast<TnvCustomBitBtn*>(Sender);
@@ -678,8 +694,10 @@ void TnvCustomButtonGroup::ControlListChanged(TControl* Control, bool Inserted)
     if (TnvButtonGroupItem* Item = FButtonItems->FindItemByButton(Control)) {
         Item->AttachButton(nullptr);
         if (!Control->IsDestroying())
-            if (auto* B = dynamic_cast<TnvCustomBitBtn*>(Control))
+            if (auto* B = dynamic_cast<TnvCustomBitBtn*>(Control)) {
                 B->OnInternalSelChange = nullptr;
+                B->OnInternalResize = nullptr;
+            }
         if (FPrevSelected == Item)
             FPrevSelected = nullptr;
         FButtonItems->FRemoving = true;

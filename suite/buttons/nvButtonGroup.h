@@ -168,6 +168,10 @@ public:
     virtual const TMetaClass* ItemsClass() const;
     // The group size that fits its items with Button's size; applied when Apply.
     virtual void SizeToButtons(TnvCustomBitBtn* Button, bool Apply, TSize& Size);
+    // One of the group's buttons was resized from outside (not while the
+    // group loads, adds or arranges): the group takes the size that fits its
+    // buttons at that size and arranges them again.
+    virtual void ButtonResized(TnvCustomBitBtn* Button);
     virtual void ButtonChanged(TnvCustomBitBtn* Button);
     virtual void ButtonChanging(TnvCustomBitBtn* Button);
     virtual void SelectItemByButton(TnvCustomBitBtn* Button);

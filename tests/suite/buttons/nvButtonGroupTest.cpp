@@ -143,12 +143,19 @@ TEST(nvButtonGroupArrange, SizeToButtons)
     G->SetColumns(2);
     G->SetControlSpacing(3);
     TnvCustomBitBtn* B = F.Btn(0);
-    B->SetBounds(0, 0, 40, 20);
     TSize S;
+    G->SizeToButtons(B, false, S);
+    EXPECT_EQ(G->Width(), 100); // computing only
+    // Resizing one of its buttons makes the group fit its buttons at that
+    // size, and every button takes it.
+    B->SetBounds(0, 0, 40, 20);
     G->SizeToButtons(B, false, S);
     EXPECT_EQ(S.cx, 83); // (40 + 3) x 2 - 3
     EXPECT_EQ(S.cy, 66); // ceil(5 / 2) x (20 + 3) - 3
-    EXPECT_EQ(G->Width(), 100);
+    EXPECT_EQ(G->Width(), 83);
+    EXPECT_EQ(G->Height(), 66);
+    EXPECT_EQ(RectText(F.Btn(2)), "0,46,40x20");
+    EXPECT_EQ(RectText(F.Btn(4)), "43,23,40x20");
     G->SetLayout(loHorizontal);
     B->SetBounds(0, 0, 40, 20);
     G->SizeToButtons(B, true, S);
@@ -156,6 +163,11 @@ TEST(nvButtonGroupArrange, SizeToButtons)
     EXPECT_EQ(S.cy, 43);
     EXPECT_EQ(G->Width(), 126);
     EXPECT_EQ(G->Height(), 43);
+    // A button that is not one of the group's items changes nothing.
+    TnvShapeBtn Stray(&F.Form);
+    Stray.SetParent(G);
+    Stray.SetBounds(0, 0, 10, 10);
+    EXPECT_EQ(G->Width(), 126);
 }
 
 // ---------------------------------------------------------------- click styles and events
