@@ -1142,11 +1142,12 @@ void TWinControl::InsertControl(TControl* AControl)
 
 void TWinControl::RemoveControl(TControl* AControl)
 {
-    auto It = std::find(FControls.begin(), FControls.end(), AControl);
-    if (It == FControls.end())
+    if (std::find(FControls.begin(), FControls.end(), AControl) == FControls.end())
         return;
     Perform(CM_CONTROLCHANGE, reinterpret_cast<intptr_t>(AControl), 0);
-    FControls.erase(It);
+    // The notified parent may have reordered its children meanwhile.
+    if (auto It = std::find(FControls.begin(), FControls.end(), AControl); It != FControls.end())
+        FControls.erase(It);
     AControl->FParent = nullptr;
     if (!AControl->IsDestroying()) {
         AControl->QWidget::hide();

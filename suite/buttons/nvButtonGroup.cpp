@@ -26,6 +26,7 @@ TnvButtonGroupItem::~TnvButtonGroupItem()
 {
     if (TnvCustomBitBtn* B = FButton.data()) {
         FButton = nullptr; // the removal must not find this item again
+        FButtonControl = nullptr;
         B->OnInternalSelChange = nullptr;
         B->OnInternalResize = nullptr;
         delete B;
@@ -111,6 +112,7 @@ void TnvButtonGroupItem::SetIndex(int Value)
 void TnvButtonGroupItem::AttachButton(TnvCustomBitBtn* Button)
 {
     FButton = Button;
+    FButtonControl = Button;
 }
 
 void TnvButtonGroupItem::CreateButton()
@@ -129,6 +131,7 @@ void TnvButtonGroupItem::CreateButton()
             throw EInvalidOperation(G->FButtonClass->ClassName() + " is not a button class");
         }
         FButton = B;
+        FButtonControl = B;
         B->SetTop(G->Height());
         B->SetParent(G);
         B->SetShowDownAsUp(G->ShowDownAsUp());
@@ -223,11 +226,9 @@ TnvButtonGroupItem* TnvButtonGroupItems::FindItemByButton(const TControl* Button
 {
     if (!Button)
         return nullptr;
-    for (int I = 0; I < Count(); ++I) {
-        TnvCustomBitBtn* B = Item(I)->FButton.data();
-        if (B && static_cast<const TControl*>(B) == Button)
+    for (int I = 0; I < Count(); ++I)
+        if (Item(I)->FButtonControl == Button && !Item(I)->FButton.isNull())
             return Item(I);
-    }
     return nullptr;
 }
 
@@ -747,14 +748,19 @@ void TnvCustomButtonGroup::WndProc(TMessage& Message)
 void TnvCustomButtonGroup::OrderButtons()
 {
     // The places the item buttons hold among the children, filled again in item order.
+    // The buttons among the children are noted before any slot is
+    // overwritten, so that each stays exactly once.
     std::vector<size_t> Slots;
+    std::vector<TControl*> Present;
     for (size_t I = 0; I < FControls.size(); ++I)
-        if (FButtonItems->FindItemByButton(FControls[I]))
+        if (FButtonItems->FindItemByButton(FControls[I])) {
             Slots.push_back(I);
+            Present.push_back(FControls[I]);
+        }
     size_t Next = 0;
     for (int I = 0; I < FButtonItems->Count() && Next < Slots.size(); ++I)
         if (TnvCustomBitBtn* B = FButtonItems->Item(I)->Button())
-            if (std::find(FControls.begin(), FControls.end(), static_cast<TControl*>(B)) != FControls.end())
+            if (std::find(Present.begin(), Present.end(), static_cast<TControl*>(B)) != Present.end())
                 FControls[Slots[Next++]] = B;
     for (size_t I : Slots)
         FControls[I]->raise();

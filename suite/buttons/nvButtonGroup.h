@@ -73,6 +73,9 @@ private:
     void ButtonSelChange(TnvCustomBitBtn* Button);
 
     QPointer<TnvCustomBitBtn> FButton;
+    // The button as a control, kept for comparisons: while a button is being
+    // destroyed FButton still holds it but may no longer be read as a button.
+    const TControl* FButtonControl = nullptr;
 };
 
 // ---------------------------------------------------------------- TnvButtonGroupItems

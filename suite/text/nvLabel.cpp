@@ -35,11 +35,13 @@ void TnvCustomLabel::SetAutoSize(bool Value)
 
 void TnvCustomLabel::SetFocusControl(TWinControl* Value)
 {
-    if (FFocusControl == Value)
+    if (FocusControl() == Value)
         return;
-    if (FFocusControl)
-        FFocusControl->RemoveFreeNotification(this);
+    if (TWinControl* Old = FocusControl())
+        Old->RemoveFreeNotification(this);
     FFocusControl = Value;
+    FFocusComponent = Value;
+    FFocusGuard = Value;
     if (Value)
         Value->FreeNotification(this);
 }
@@ -58,8 +60,11 @@ void TnvCustomLabel::SetTransparent(bool Value)
 void TnvCustomLabel::Notification(TComponent* AComponent, TOperation Operation)
 {
     TGraphicControl::Notification(AComponent, Operation);
-    if (Operation == opRemove && FFocusControl && static_cast<TComponent*>(FFocusControl.data()) == AComponent)
+    if (Operation == opRemove && FFocusComponent && FFocusComponent == AComponent) {
         FFocusControl = nullptr;
+        FFocusComponent = nullptr;
+        FFocusGuard = nullptr;
+    }
 }
 
 void TnvCustomLabel::GetLabelText(String& Text)
@@ -161,7 +166,7 @@ void TnvCustomLabel::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
     case CM_DIALOGCHAR: {
-        TWinControl* F = FFocusControl;
+        TWinControl* F = FocusControl();
         if (F && Enabled() && FTextOptions->Options().testFlag(toShowAccel) &&
             IsAccel(static_cast<unsigned>(Message.WParam), Caption())) {
             if (F->CanFocus())

@@ -30,7 +30,7 @@ public:
     virtual void SetAutoSize(bool Value);
     // The control that the accelerator focuses (not owned; cleared when it
     // is destroyed).
-    TWinControl* FocusControl() const { return FFocusControl; }
+    TWinControl* FocusControl() const { return FFocusGuard ? FFocusControl : nullptr; }
     void SetFocusControl(TWinControl* Value);
     // Transparent exactly when the control style lacks csOpaque.
     bool Transparent() const { return !FControlStyle.testFlag(csOpaque); }
@@ -60,7 +60,12 @@ protected:
 
     std::unique_ptr<TnvCaptionText> FTextOptions;
     bool FAutoSize = true;
-    QPointer<TWinControl> FFocusControl;
+    // The focus control, its component (for comparisons while it is being
+    // destroyed, when it may no longer be read as a control) and a guard
+    // that empties when it is gone.
+    TWinControl* FFocusControl = nullptr;
+    TComponent* FFocusComponent = nullptr;
+    QPointer<QObject> FFocusGuard;
 };
 
 // The label bound to a dataset field.

@@ -362,7 +362,10 @@ TEST(nvButtonGroupItems, IndexOrdersTheButtonsAndTheirPlaces)
     Last->SetIndex(0);
     F.Group->ArrangeButtons();
     EXPECT_EQ(Last->Button()->Top(), 0);
-    EXPECT_EQ(F.Group->Controls(0), Last->Button());
+    // Every button stays among the children exactly once, in item order.
+    ASSERT_EQ(F.Group->ControlCount(), 3);
+    for (int I = 0; I < 3; ++I)
+        EXPECT_EQ(F.Group->Controls(I), F.Group->ButtonItems()->Item(I)->Button()) << I;
     EXPECT_EQ(Last->GetDisplayName(), "LastButton");
     EXPECT_EQ(Last->GetControl(), Last->Button());
 }
