@@ -1,13 +1,10 @@
 #include "mainu.h"
 
-#include "Buttons.h"
 #include "ComCtrls.h"
 #include "DemoForms.h"
 #include "ExtCtrls.h"
-#include "Pictures.h"
 #include "StdCtrls.h"
 #include "TypInfo.h"
-#include "nvCommon.h"
 
 namespace {
 

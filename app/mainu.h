@@ -18,7 +18,6 @@
 #include "nvimageform.h"
 
 class TPageControl;
-class TPanel;
 class TShape;
 
 class TMainForm : public TForm {

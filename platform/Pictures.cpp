@@ -1635,3 +1635,15 @@ void TCanvas::StretchDraw(const TRect& Rect, TGraphic* Graphic)
     Graphic->Draw(this, Rect);
     Changed();
 }
+
+TCanvas* PictureBitmapCanvas(TPicture* Picture, int Width, int Height)
+{
+    if (!Picture->Graphic()) {
+        TBitmap Bitmap;
+        Bitmap.SetSize(std::max(0, Width), std::max(0, Height));
+        Picture->SetGraphic(&Bitmap);
+    }
+    if (auto* B = dynamic_cast<TBitmap*>(Picture->Graphic()))
+        return B->Canvas();
+    throw EInvalidOperation("Can only modify an image if it contains a bitmap");
+}

@@ -425,6 +425,10 @@ void EditCanvasPixels(TCanvas* Canvas, const TRect& Rect, const std::function<vo
 // Draws a 32-bit image scaled into Rect (nearest pixel; a reversed rectangle
 // mirrors), blending by its alpha: alpha 0 leaves the canvas alone.
 void DrawImage32(TCanvas* Canvas, TRect Rect, QImage Image);
+// The canvas of the picture's bitmap, as picture controls give it: an empty
+// picture first becomes a blank bitmap of Width x Height; a picture of
+// another graphic class raises EInvalidOperation.
+TCanvas* PictureBitmapCanvas(TPicture* Picture, int Width, int Height);
 
 // ---------------------------------------------------------------- registry
 

@@ -41,14 +41,7 @@ void TnvCustomImage::SetTransparent(bool Value)
 
 TCanvas* TnvCustomImage::Canvas()
 {
-    if (!FPicture->Graphic()) {
-        TBitmap Bitmap;
-        Bitmap.SetSize(std::max(0, FWidth), std::max(0, FHeight));
-        FPicture->SetGraphic(&Bitmap);
-    }
-    if (auto* B = dynamic_cast<TBitmap*>(FPicture->Graphic()))
-        return B->Canvas();
-    throw EInvalidOperation("Can only modify an image if it contains a bitmap");
+    return PictureBitmapCanvas(FPicture.get(), FWidth, FHeight);
 }
 
 int TnvCustomImage::DisplayBitsPerPixel() const
