@@ -4,7 +4,6 @@
 #include "DemoForms.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
-#include "TypInfo.h"
 
 namespace {
 
@@ -16,23 +15,6 @@ void Bind(TComponent* Form, T*& Field, const char* Name)
     if (!C)
         throw EComponentError(Form->ClassName() + ": component " + Name + " is missing from the form");
     Field = CheckedCast<T>(C);
-}
-
-// Makes Page the active page of a page container (a page control, or a bar
-// of pages whose pages are named by their buttons) through its published
-// ActivePage property. Null clears the active page; an object of a class the
-// property does not take raises EInvalidCast.
-void SetActivePageOf(QObject* Container, TComponent* Page)
-{
-    const QMetaProperty Prop = FindPublishedProperty(Container, "ActivePage");
-    if (PropKind(Prop) != TPropKind::Class)
-        throw EPropertyError(FromQString(Container->metaObject()->className()) + " has no ActivePage");
-    QObject* Object = Page ? Page->AsObject() : nullptr;
-    const QMetaObject* Class = PropClass(Prop);
-    if (Object && Class && !Object->metaObject()->inherits(Class))
-        throw EInvalidCast("Invalid class typecast");
-    if (!WriteObject(Container, Prop, Object))
-        throw EInvalidCast("Invalid class typecast");
 }
 
 } // namespace
@@ -74,7 +56,7 @@ void TMainForm::CategoryChange(TControl* OldButton, TControl* Button)
     Button->Font()->SetColor(clYellow);
     const String N = std::to_string(Button->Tag());
     PageControl1->SetActivePage(CheckedCast<TTabSheet>(FindComponent("TabSheet" + N)));
-    SetActivePageOf(nvOutlookBar1, FindComponent("RichEditPage" + N));
+    nvOutlookBar1->SetActivePage(CheckedCast<TnvCustomBitBtn>(FindComponent("RichEditPage" + N)));
     TitleLabel->SetCaption(Button->Caption());
 }
 

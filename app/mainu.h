@@ -3,17 +3,17 @@
 // and the description page together, and launch buttons that open the
 // demonstration windows modally.
 //
-// The window is built from forms/TMainForm.nvf. Some components are stock
-// control standing in for the suite's own until it exists: the description
-// pages are the sheets of a TPageControl. Its names, places and handlers are final; replacing
-// it is an edit of its class and properties in the form file and of the
-// field type below.
+// The window is built from forms/TMainForm.nvf. The launch pages are the
+// hidden sheets of a page control; the description pages are the pages of an
+// outlook bar that shows no headers, so a new description replaces the old
+// one at once.
 #pragma once
 
 #include "Forms.h"
 #include "nvLabel.h"
 #include "nvButtonGroup.h"
 #include "nvImgBtn.h"
+#include "nvOutlookBar.h"
 #include "nvShapeBtn.h"
 #include "nvimageform.h"
 
@@ -34,13 +34,15 @@ public:
     TnvButtonGroup* nvButtonGroup1 = nullptr;
     TnvShapeBtn* nvShapeBtn3 = nullptr;
     TnvImageBtn* nvImageBtn1 = nullptr;
-    TPageControl* nvOutlookBar1 = nullptr;
+    TnvOutlookBar* nvOutlookBar1 = nullptr;
 
     // The category switch: OldButton (null when none was selected) loses the
     // selection colour, Button gets it; the launch page "TabSheet<Tag>" and
     // the description page "RichEditPage<Tag>" become active and the title
-    // names the category. A name that finds no component gives no active
-    // page; a component of another class raises EInvalidCast. The button
+    // names the category. A launch page name that finds no component leaves
+    // no launch page active, a description name that finds none leaves the
+    // open description open; a component of another class raises
+    // EInvalidCast. The button
     // group's OnChange hands over its items' buttons.
     void CategoryChange(TControl* OldButton, TControl* Button);
     // The category button that is down, or null.

@@ -278,6 +278,14 @@ public:
     virtual TComponent* GetParentComponent() const { return nullptr; }
     virtual void SetParentComponent(TComponent* Value);
     virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root);
+    // The owner of a child of class ChildClass read from a form file inside
+    // this component; null: the form's root (the usual case). A component
+    // that stores components it owns itself among its children names itself.
+    virtual TComponent* GetChildOwner(const TMetaClass* ChildClass)
+    {
+        (void)ChildClass;
+        return nullptr;
+    }
 
     // Loading protocol used by the form reader.
     virtual void BeginLoading();

@@ -675,6 +675,27 @@ void TControl::SendToBack()
     Invalidate();
 }
 
+void TWinControl::SetChildOrder(TControl* Child, int Order)
+{
+    auto It = std::find(FControls.begin(), FControls.end(), Child);
+    if (It == FControls.end())
+        return;
+    FControls.erase(It);
+    const int N = static_cast<int>(FControls.size());
+    FControls.insert(FControls.begin() + std::clamp(Order, 0, N), Child);
+    if (dynamic_cast<TWinControl*>(Child)) {
+        // Under the first windowed child that now follows it, else on top.
+        auto Pos = std::find(FControls.begin(), FControls.end(), Child);
+        auto Next = std::find_if(std::next(Pos), FControls.end(),
+                                 [](TControl* C) { return dynamic_cast<TWinControl*>(C) != nullptr; });
+        if (Next != FControls.end())
+            Child->stackUnder(*Next);
+        else
+            Child->raise();
+    }
+    Child->Invalidate();
+}
+
 intptr_t TControl::Perform(unsigned Msg, intptr_t WParam, intptr_t LParam)
 {
     TMessage M{Msg, WParam, LParam, 0};

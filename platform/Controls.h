@@ -570,6 +570,9 @@ public:
     int WinControlCount() const;
     void InsertControl(TControl* AControl);
     void RemoveControl(TControl* AControl);
+    // Moves a child to position Order (clamped) among the children; a
+    // windowed child's stacking follows.
+    void SetChildOrder(TControl* Child, int Order);
     bool ContainsControl(TControl* Control) const;
     // The child at a client point (topmost visible one), or null.
     TControl* ControlAtPos(TPoint Pos, bool AllowDisabled = false, bool AllowWinControls = true);

@@ -1045,7 +1045,8 @@ private:
                 Fail(Child.Line, Child.Name, "", Child.ClassName + " is not a component class");
             TComponent* C;
             try {
-                C = Class->CreateComponent(FRoot);
+                TComponent* ChildOwner = Component->GetChildOwner(Class);
+                C = Class->CreateComponent(ChildOwner ? ChildOwner : FRoot);
             } catch (const Exception& E) {
                 Fail(Child.Line, Child.Name, "", E.Message());
             }

@@ -145,9 +145,11 @@ void TnvButtonGroupItem::CreateButton()
 
 // ---------------------------------------------------------------- TnvButtonGroupItems
 
-TnvButtonGroupItems::TnvButtonGroupItems(TnvCustomButtonGroup* Group)
-    : TnvCollection(Group ? Group->ItemsClass() : ClassOf<TnvButtonGroupItem>(), Group), FGroup(Group)
+TnvButtonGroupItems::TnvButtonGroupItems(TnvCustomButtonGroup* Group, const TMetaClass* ItemClass)
+    : TnvCollection(ItemClass, Group), FGroup(Group)
 {
+    if (!ItemClass->InheritsFrom(&TnvButtonGroupItem::staticMetaObject))
+        throw EInvalidCast(ItemClass->ClassName() + " is not a button group item class");
 }
 
 TnvButtonGroupItems::~TnvButtonGroupItems() = default;
@@ -365,9 +367,14 @@ void TnvButtonGroupItems::ArrangeButtons()
 // ---------------------------------------------------------------- TnvCustomButtonGroup
 
 TnvCustomButtonGroup::TnvCustomButtonGroup(TComponent* AOwner)
+    : TnvCustomButtonGroup(AOwner, [](TnvCustomButtonGroup* G) { return std::make_unique<TnvButtonGroupItems>(G); })
+{
+}
+
+TnvCustomButtonGroup::TnvCustomButtonGroup(TComponent* AOwner, const TItemsMaker& MakeItems)
     : TnvCustomTransparentPanel(AOwner), FButtonClass(ClassOf<TnvShapeBtn>())
 {
-    FButtonItems = std::make_unique<TnvButtonGroupItems>(this);
+    FButtonItems = MakeItems(this);
     FButtonItems->SetPropName("ButtonItems");
     FChangeLink = std::make_unique<TnvChangeLink>();
     FChangeLink->OnChange = [this](TObject* Sender) { ButtonChanged(dynamic_cast<TnvCustomBitBtn*>(Sender)); };
@@ -524,7 +531,7 @@ TnvButtonGroupItem* TnvCustomButtonGroup::SelectedItem() const
 
 const TMetaClass* TnvCustomButtonGroup::ItemsClass() const
 {
-    return ClassOf<TnvButtonGroupItem>();
+    return ClassOf<TnvButtonGroupItems>();
 }
 
 void TnvCustomButtonGroup::SizeToButtons(TnvCustomBitBtn* Button, bool Apply, TSize& Size)

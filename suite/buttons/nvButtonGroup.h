@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 #include "nvButton.h"
@@ -83,7 +84,10 @@ private:
 class TnvButtonGroupItems : public TnvCollection {
     Q_OBJECT
 public:
-    explicit TnvButtonGroupItems(TnvCustomButtonGroup* Group);
+    // ItemClass: TnvButtonGroupItem or a descendant (the items a group of a
+    // derived class keeps).
+    explicit TnvButtonGroupItems(TnvCustomButtonGroup* Group,
+                                 const TMetaClass* ItemClass = ClassOf<TnvButtonGroupItem>());
     ~TnvButtonGroupItems() override;
 
     TnvCustomButtonGroup* Group() const { return FGroup; }
@@ -93,12 +97,12 @@ public:
     // The n-th of those (from 0); null when there is none.
     TnvButtonGroupItem* VisibleItem(int N) const;
     // A new item with a new button (unless the group is loading).
-    TnvButtonGroupItem* Add();
+    virtual TnvButtonGroupItem* Add();
     // Frees every item (and so its button), last first.
     void Clear();
     TnvButtonGroupItem* FindItemByButton(const TControl* Button) const;
     // Lays the buttons out in the group's grid.
-    void ArrangeButtons();
+    virtual void ArrangeButtons();
     // Assigning another group's items makes as many items, each with a button
     // that copies the look of the source item's button.
     void Assign(TPersistent* Source) override;
@@ -107,6 +111,7 @@ public:
     void SetArranging(bool Value) { FArranging = Value; }
     bool Adding() const { return FAdding; }
     bool Removing() const { return FRemoving; }
+    void SetRemoving(bool Value) { FRemoving = Value; }
 
 private:
     friend class TnvCustomButtonGroup;
@@ -168,6 +173,7 @@ public:
     bool IsTransparent() const override;
     // The first item whose button is selected, or null.
     virtual TnvButtonGroupItem* SelectedItem() const;
+    // The class of the items collection (TnvButtonGroupItems here).
     virtual const TMetaClass* ItemsClass() const;
     // The group size that fits its items with Button's size; applied when Apply.
     virtual void SizeToButtons(TnvCustomBitBtn* Button, bool Apply, TSize& Size);
@@ -196,6 +202,12 @@ public:
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
 protected:
+    // Makes the items collection of a derived group. A constructor cannot
+    // reach a derived class's virtual operations, so a group whose items are
+    // of another collection class passes the maker of its collection here.
+    using TItemsMaker = std::function<std::unique_ptr<TnvButtonGroupItems>(TnvCustomButtonGroup*)>;
+    TnvCustomButtonGroup(TComponent* AOwner, const TItemsMaker& MakeItems);
+
     void Paint() override;
     void BoundsChanged(int OldWidth, int OldHeight) override;
     void KeyDown(Word& Key, TShiftState Shift) override;

@@ -405,7 +405,7 @@ void TnvOutlookListItem::PaintImage(const TRect& GlyphRect)
             ++X;
             ++Y;
         }
-        Im->Draw(C, X, Y, FImageIndex, dsNormal, itImage);
+        Im->Draw(C, X, Y, FImageIndex, TDrawingStyle::dsNormal, itImage);
     }
 
     if (L->TopItem() == this)
@@ -557,6 +557,15 @@ void TnvCustomOutlookList::SetScrollButtonsVisible(bool Value)
         return;
     FScrollButtonsVisible = Value;
     Invalidate();
+}
+
+void TnvCustomOutlookList::SetScrollButtonsHidden(bool Value)
+{
+    if (FScrollButtonsHidden == Value)
+        return;
+    FScrollButtonsHidden = Value;
+    InvalidateScrollButton(TnvOutlookScrollButton::Up);
+    InvalidateScrollButton(TnvOutlookScrollButton::Down);
 }
 
 TnvOutlookListItem* TnvCustomOutlookList::TopItem() const
@@ -800,7 +809,7 @@ TnvOutlookListItem* TnvCustomOutlookList::ItemAtPos(int X, int Y) const
 
 void TnvCustomOutlookList::DrawScrollButton(TnvOutlookScrollButton Button)
 {
-    if (!CanScroll(Button) || !FScrollButtonsVisible)
+    if (!CanScroll(Button) || !FScrollButtonsVisible || FScrollButtonsHidden)
         return;
     TCanvas* C = FBitmap->Canvas();
     const bool Pushed = FHotButton == Button && FPressedButton == Button;
@@ -868,12 +877,19 @@ void TnvCustomOutlookList::Paint()
         FBitmap->SetSize(std::max(0, ClientWidth()), std::max(0, ClientHeight()));
     TCanvas* C = FBitmap->Canvas();
     const TRect Client(0, 0, ClientWidth(), ClientHeight());
-    // A transparent list shows what its parent has under it (the parent's
-    // colour, as the picture of an outlook bar is drawn by the bar itself).
-    TColor Back = Color();
-    if (FTransparent && Parent())
-        Back = Parent()->Color();
-    FillSolidRect(C, Client, Back);
+    // A transparent list shows its outlook bar's picture (tiles continuing
+    // the bar's, or the picture stretched over the list), else the bar's
+    // colour.
+    if (!FTransparent || !DrawBarPicture(C, Client, true)) {
+        TColor Back = Color();
+        if (FTransparent) {
+            if (TnvCustomOutlookBar* Bar = OutlookBar())
+                Back = Bar->Color();
+            else if (Parent())
+                Back = Parent()->Color();
+        }
+        FillSolidRect(C, Client, Back);
+    }
     C->Font()->Assign(Font());
     FPainting = true;
     FExtentCache.assign(FItems->Count(), -1);
@@ -990,6 +1006,13 @@ void TnvCustomOutlookList::MouseMove(TShiftState Shift, int X, int Y)
         It->SetHot(Inside);
         AnyHot = AnyHot || It->Hot();
     }
+    // Over an item the bar's headers are not under the mouse, whatever they
+    // last heard.
+    if (AnyHot)
+        if (TnvCustomOutlookBar* Bar = OutlookBar())
+            for (int I = 0; I < Bar->OutlookItems()->Count(); ++I)
+                if (TnvCustomBitBtn* B = Bar->OutlookItems()->Item(I)->Button(); B && B->Hot())
+                    B->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<intptr_t>(static_cast<TControl*>(B)));
     // A held scroll button keeps the capture until it is released.
     if (!AnyHot && MouseCapture() && !FPressTookCapture)
         SetMouseCapture(false);

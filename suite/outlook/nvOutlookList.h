@@ -201,6 +201,10 @@ public:
     void SetLayout(TnvLayout Value);
     bool ScrollButtonsVisible() const { return FScrollButtonsVisible; }
     void SetScrollButtonsVisible(bool Value);
+    // Keeps the scroll buttons out of the picture (the outlook bar's use
+    // while it slides its pages), whatever ScrollButtonsVisible says.
+    bool ScrollButtonsHidden() const { return FScrollButtonsHidden; }
+    void SetScrollButtonsHidden(bool Value);
     int ScrollInterval() const { return FScrollInterval; }
     void SetScrollInterval(int Value) { FScrollInterval = Value; }
 
@@ -280,6 +284,7 @@ private:
     int FItemsWidth = 0;
     TnvLayout FLayout = loVertical;
     bool FScrollButtonsVisible = true;
+    bool FScrollButtonsHidden = false;
     int FScrollInterval = 250;
     TColor FHotTextColor = clBlack;
 

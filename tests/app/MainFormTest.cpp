@@ -150,13 +150,30 @@ TEST(MainFormTest, CategoryTableAndStartState)
         ASSERT_NE(Sheet, nullptr);
         EXPECT_EQ(Sheet->PageControl(), Form->PageControl1);
         EXPECT_FALSE(Sheet->TabVisible());
-        auto* Page = Child<TTabSheet>(Form.get(), "RichEditPage" + std::to_string(N));
+        // The description page: a hidden shape button of the bar and a
+        // panel that only the open page shows, over the whole bar.
+        auto* Page = Child<TnvShapeBtn>(Form.get(), "RichEditPage" + std::to_string(N));
         ASSERT_NE(Page, nullptr);
-        EXPECT_EQ(Page->PageControl(), Form->nvOutlookBar1);
+        EXPECT_EQ(Page->Parent(), Form->nvOutlookBar1);
         EXPECT_EQ(Page->Caption(), C.PageCaption);
+        EXPECT_EQ(Page->GroupIndex(), 1);
+        EXPECT_FALSE(Page->Visible());
+        auto* Item = dynamic_cast<TnvOutlookPage*>(Form->nvOutlookBar1->OutlookItems()->FindItemByButton(Page));
+        ASSERT_NE(Item, nullptr);
+        EXPECT_EQ(Item->Index(), N - 1);
+        TnvOutlookPanel* Panel = Item->Panel();
+        ASSERT_NE(Panel, nullptr);
+        EXPECT_EQ(Panel->Owner(), Form->nvOutlookBar1);
+        EXPECT_EQ(Panel->Visible(), N == 1);
+        if (N == 1) {
+            EXPECT_EQ(Panel->BoundsRect(), TRect(0, 0, 424, 233));
+        }
+        EXPECT_EQ(Item->OutlookList(), nullptr);
         auto* Edit = Child<TnvDemoRichEdit>(Form.get(), "nvDemoRichEdit" + std::to_string(N));
         ASSERT_NE(Edit, nullptr);
-        EXPECT_EQ(Edit->Parent(), Page);
+        EXPECT_EQ(Edit->Parent(), Panel);
+        EXPECT_EQ(Edit->Width(), 424);
+        EXPECT_EQ(Edit->Height(), 233);
         EXPECT_EQ(Edit->Align(), alClient);
         EXPECT_EQ(Edit->BorderStyle(), bsNone);
         EXPECT_EQ(Edit->ScrollBars(), C.ScrollBar ? ssVertical : ssNone);
@@ -166,6 +183,21 @@ TEST(MainFormTest, CategoryTableAndStartState)
     EXPECT_EQ(Form->PageControl1->ActivePage()->Name(), "TabSheet1");
     EXPECT_EQ(Form->nvOutlookBar1->ActivePage()->Name(), "RichEditPage1");
     EXPECT_EQ(Form->TitleLabel->Caption(), "Outlook Bar");
+    // The bar as the window keeps it.
+    TnvOutlookBar* Bar = Form->nvOutlookBar1;
+    EXPECT_FALSE(Bar->ShowButtons());
+    EXPECT_EQ(Bar->ButtonSize(), 20);
+    EXPECT_EQ(Bar->ButtonClassName(), "TnvShapeBtn");
+    EXPECT_EQ(Bar->Layout(), loVertical);
+    EXPECT_EQ(Bar->Options(), TnvCustomOutlookBarOptions(cboAutoCreateOutlookList));
+    EXPECT_EQ(Bar->PanelAlignment(), paDynamic);
+    EXPECT_TRUE(Bar->Animation()->Enabled());
+    EXPECT_EQ(Bar->Animation()->Interval(), 1);
+    EXPECT_EQ(Bar->Animation()->Steps(), 7);
+    EXPECT_FALSE(Bar->AutoBold());
+    EXPECT_EQ(Bar->BevelOuter(), bvNone);
+    EXPECT_EQ(Bar->BorderStyle(), bsNone);
+    EXPECT_EQ(Bar->OutlookItems()->Count(), 11);
 }
 
 TEST(MainFormTest, CategorySwitchChangesFontsPagesAndTitleInOrder)
@@ -176,15 +208,22 @@ TEST(MainFormTest, CategorySwitchChangesFontsPagesAndTitleInOrder)
     // changed already, the title not yet.
     String LaunchPageAtShow, TitleAtShow;
     TColor FontAtShow = clNone;
-    for (int N = 1; N <= 11; ++N) {
-        auto* Page = Child<TTabSheet>(Form.get(), "RichEditPage" + std::to_string(N));
-        Page->OnShow = [&, Page](TObject*) {
-            LaunchPageAtShow = Form->PageControl1->ActivePage()->Name();
-            TitleAtShow = Form->TitleLabel->Caption();
-            FontAtShow = dynamic_cast<TControl*>(Form->SelectedCategory())->Font()->Color();
-            (void)Page;
-        };
-    }
+    // The bar reports its page change once the new page is open.
+    String OpenAtChange;
+    Form->nvOutlookBar1->OnChange = [&](TnvCustomButtonGroup*, TnvButtonGroupItem*, TnvButtonGroupItem* Page) {
+        LaunchPageAtShow = Form->PageControl1->ActivePage()->Name();
+        TitleAtShow = Form->TitleLabel->Caption();
+        FontAtShow = dynamic_cast<TControl*>(Form->SelectedCategory())->Font()->Color();
+        OpenAtChange.clear();
+        for (int I = 0; I < 11; ++I) {
+            TnvOutlookPanel* P = Form->nvOutlookBar1->OutlookItems()->Page(I)->Panel();
+            if (P->Visible())
+                OpenAtChange += std::to_string(I + 1) + "@" + std::to_string(P->Left()) + "," +
+                                std::to_string(P->Top()) + "," + std::to_string(P->Width()) + "x" +
+                                std::to_string(P->Height());
+        }
+        (void)Page;
+    };
     const int Order[] = {4, 2, 11, 1, 9, 6, 3, 10, 5, 8, 7};
     int Previous = 1;
     for (int N : Order) {
@@ -201,6 +240,8 @@ TEST(MainFormTest, CategorySwitchChangesFontsPagesAndTitleInOrder)
         EXPECT_EQ(LaunchPageAtShow, "TabSheet" + std::to_string(N));
         EXPECT_EQ(TitleAtShow, Categories[Previous - 1].Caption);
         EXPECT_EQ(FontAtShow, clYellow);
+        // Only the new description is open, over the whole bar.
+        EXPECT_EQ(OpenAtChange, std::to_string(N) + "@0,0,424x233");
         // Exactly one category is down.
         int Down = 0;
         for (const TCategory& C : Categories)
@@ -227,7 +268,9 @@ TEST(MainFormTest, CategorySwitchWithMissingOrWrongPages)
     Stray->SetCaption("Stray");
     Form->CategoryChange(nullptr, Stray);
     EXPECT_EQ(Form->PageControl1->ActivePage(), nullptr);
-    EXPECT_EQ(Form->nvOutlookBar1->ActivePage(), nullptr);
+    // The bar opens the page of a button of its own; no button leaves the
+    // open page open.
+    EXPECT_EQ(Form->nvOutlookBar1->ActivePage()->Name(), "RichEditPage1");
     EXPECT_EQ(Form->TitleLabel->Caption(), "Stray");
 
     // A component of that name but of another class is an invalid typecast.
