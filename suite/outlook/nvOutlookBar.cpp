@@ -151,8 +151,10 @@ void TnvOutlookPanel::WndProc(TMessage& Message)
         auto* Child = reinterpret_cast<TControl*>(Message.WParam);
         if (Message.LParam == 0 && Child && !IsDestroying()) {
             // A removed outlook list leaves its area to the panel's background.
-            if (FPage && FPage->FOutlookList.data() == Child)
+            if (FPage && FPage->FOutlookListControl == Child) {
                 FPage->FOutlookList = nullptr;
+                FPage->FOutlookListControl = nullptr;
+            }
             Invalidate();
         }
         return;
@@ -239,6 +241,7 @@ void TnvOutlookPage::AttachPanel(TnvOutlookPanel* Panel)
 void TnvOutlookPage::AttachList(TnvCustomOutlookList* List)
 {
     FOutlookList = List;
+    FOutlookListControl = List;
     if (List)
         List->SetPage(this);
 }
@@ -543,9 +546,12 @@ TnvCustomOutlookBar::TnvCustomOutlookBar(TComponent* AOwner)
 TnvCustomOutlookBar::~TnvCustomOutlookBar()
 {
     Destroying();
-    if (TnvCustomImager* I = FImager.data())
-        I->UnregisterChanges(FImagerLink.get());
+    if (FImagerControl && !FImagerControl->IsDestroying())
+        if (TnvCustomImager* I = FImager.data())
+            I->UnregisterChanges(FImagerLink.get());
     FImager = nullptr;
+    FImagerControl = nullptr;
+    FImagerComponent = nullptr;
 }
 
 // ---- properties
@@ -609,6 +615,8 @@ void TnvCustomOutlookBar::SetImager(TnvCustomImager* Value)
     if (TnvCustomImager* Old = FImager.data())
         Old->RemoveFreeNotification(this);
     FImager = Value;
+    FImagerControl = Value;
+    FImagerComponent = Value;
     if (Value) {
         Value->FreeNotification(this);
         Value->RegisterChanges(FImagerLink.get());
@@ -626,15 +634,18 @@ void TnvCustomOutlookBar::SetImager(TnvCustomImager* Value)
     Invalidate();
 }
 
-void TnvCustomOutlookBar::DropImager()
+void TnvCustomOutlookBar::DropImager(bool Destroyed)
 {
-    if (TnvCustomImager* I = FImager.data()) {
-        if (!I->IsDestroying())
+    if (!FImagerControl)
+        return;
+    if (!Destroyed)
+        if (TnvCustomImager* I = FImager.data())
             I->UnregisterChanges(FImagerLink.get());
-        FImager = nullptr;
-        if (!IsDestroying())
-            Invalidate();
-    }
+    FImager = nullptr;
+    FImagerControl = nullptr;
+    FImagerComponent = nullptr;
+    if (!IsDestroying())
+        Invalidate();
 }
 
 TRect TnvCustomOutlookBar::PageRect() const
@@ -738,8 +749,8 @@ void TnvCustomOutlookBar::Loaded()
 void TnvCustomOutlookBar::Notification(TComponent* AComponent, TOperation Operation)
 {
     TnvCustomButtonGroup::Notification(AComponent, Operation);
-    if (Operation == opRemove && FImager && AComponent == static_cast<TComponent*>(FImager.data()))
-        DropImager();
+    if (Operation == opRemove && AComponent && AComponent == FImagerComponent)
+        DropImager(AComponent->IsDestroying());
 }
 
 void TnvCustomOutlookBar::SetName(const String& NewName)
@@ -784,9 +795,9 @@ void TnvCustomOutlookBar::WndProc(TMessage& Message)
         return;
     case CM_CONTROLCHANGE:
         TnvCustomButtonGroup::WndProc(Message);
-        if (Message.LParam == 0 && FImager &&
-            reinterpret_cast<TControl*>(Message.WParam) == static_cast<TControl*>(FImager.data()))
-            DropImager();
+        if (auto* Child = reinterpret_cast<TControl*>(Message.WParam);
+            Message.LParam == 0 && Child && Child == FImagerControl)
+            DropImager(Child->IsDestroying());
         return;
     default: break;
     }

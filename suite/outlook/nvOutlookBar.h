@@ -151,6 +151,9 @@ private:
 
     QPointer<TnvOutlookPanel> FPanel;
     QPointer<TnvCustomOutlookList> FOutlookList;
+    // The list as a control, kept for comparisons: while the list is being
+    // destroyed FOutlookList still holds it but may no longer be read as a list.
+    const TControl* FOutlookListControl = nullptr;
 };
 
 // ---------------------------------------------------------------- TnvOutlookPages
@@ -237,14 +240,19 @@ protected:
 private:
     friend class TnvOutlookPages;
     friend class TnvOutlookPage;
-    // The imager left the bar's children or was freed.
-    void DropImager();
+    // The imager left the bar's children or was freed (Destroyed: it may no
+    // longer be read as an imager).
+    void DropImager(bool Destroyed);
     // Paints the background (the imager's picture, or Color) through Clip.
     void PaintBackground(const QRegion& Clip);
 
     int FSelChangeDepth = 0;
     bool FUndoing = false;
     QPointer<TnvCustomImager> FImager;
+    // The imager as a control and as a component, kept for comparisons while
+    // it is being destroyed.
+    const TControl* FImagerControl = nullptr;
+    const TComponent* FImagerComponent = nullptr;
     std::unique_ptr<TnvChangeLink> FImagerLink;
     std::unique_ptr<TnvAnimation> FAnimation;
     int FButtonSize = 20;

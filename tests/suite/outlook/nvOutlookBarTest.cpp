@@ -579,11 +579,42 @@ TEST(nvOutlookBar, ImagerPictureLiesBehindHeadersAndPanels)
     for (TPoint P : {TPoint(10, 270), TPoint(90, 250)})
         EXPECT_EQ(Rgb(WithList, P.X, P.Y), QuarterAt(P.X - 2, P.Y - 2)) << P.X << "," << P.Y;
 
-    // Freed, the imager is dropped and the bar paints its colour.
+    // Taken off the bar, or freed, the imager is dropped and the bar paints its colour.
+    Imager->SetParent(&F.Form);
+    EXPECT_EQ(F.Bar->Imager(), nullptr);
+    F.Bar->SetImager(Imager);
+    EXPECT_EQ(F.Bar->Imager(), Imager);
     delete Imager;
     EXPECT_EQ(F.Bar->Imager(), nullptr);
     const QImage Plain = F.Form.grab().toImage();
     EXPECT_EQ(Rgb(Plain, 2, 2), ColorToQRgb(F.Bar->Color()) & 0xFFFFFFu);
+}
+
+TEST(nvOutlookBar, StoredImagerKeepsItsSettings)
+{
+    // Assigning an imager in code makes it a hidden tiling source; a form
+    // that stores other settings for it keeps them.
+    InitApplication();
+    String Text;
+    {
+        TBarFixture F(1);
+        auto* Imager = new TnvImager(&F.Form);
+        Imager->SetName("Back");
+        auto Pic = Quarters();
+        Imager->Picture()->Assign(Pic.get());
+        F.Bar->SetImager(Imager);
+        Imager->SetDrawStyle(dsStretch);
+        Text = ComponentToText(&F.Form);
+    }
+    TForm Form;
+    ReadComponentFromText(Text, &Form);
+    auto* Bar = dynamic_cast<TnvOutlookBar*>(Form.FindComponent("Bar"));
+    ASSERT_NE(Bar, nullptr);
+    ASSERT_NE(Bar->Imager(), nullptr);
+    EXPECT_EQ(Bar->Imager()->Name(), "Back");
+    EXPECT_EQ(Bar->Imager()->Parent(), Bar);
+    EXPECT_EQ(Bar->Imager()->DrawStyle(), dsStretch);
+    EXPECT_FALSE(Bar->Imager()->Visible());
 }
 
 TEST(nvOutlookBar, ItemsUnderTheMouseTakeTheHeadersHotState)
