@@ -115,6 +115,7 @@ struct TKeyboardState {
     bool CapsLock = false;
     bool NumLock = false;
     bool ScrollLock = false;
+    bool Insert = false; // overwrite mode: Insert toggles like the lock keys
 };
 TKeyboardState& KeyboardState()
 {
@@ -207,6 +208,7 @@ bool GetKeyToggled(Word Key)
     case VK_CAPITAL: return KeyboardState().CapsLock;
     case VK_NUMLOCK: return KeyboardState().NumLock;
     case VK_SCROLL: return KeyboardState().ScrollLock;
+    case VK_INSERT: return KeyboardState().Insert;
     default: return false;
     }
 }
@@ -276,6 +278,8 @@ public:
                     S.NumLock = !S.NumLock;
                 else if (K->key() == Qt::Key_ScrollLock)
                     S.ScrollLock = !S.ScrollLock;
+                else if (K->key() == Qt::Key_Insert)
+                    S.Insert = !S.Insert;
             }
             if (Hooks().Keyboard.empty())
                 return false;

@@ -309,8 +309,8 @@ TShiftState ShiftStateFromQt(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons B
 TShiftState KeyboardShiftState();
 // Whether a key is down now (the shift keys and mouse buttons are known).
 bool GetKeyDown(Word Key);
-// The state of a toggle key (caps, num and scroll lock) as the application
-// last saw it.
+// The state of a toggle key (caps, num and scroll lock, and insert for the
+// overwrite mode) as the application last saw it.
 bool GetKeyToggled(Word Key);
 
 // Packs a point into an LParam as the platform does (low word X, high word Y).
