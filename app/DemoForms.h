@@ -4,12 +4,7 @@
 #pragma once
 
 #include "Forms.h"
-
-class TOutlookBarForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TOutlookBarForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
+#include "OutlookBarDemo.h"
 
 class TPaintForm : public TForm {
     Q_OBJECT

@@ -526,3 +526,8 @@ void TCustomImageList::DefineProperties(TFiler* Filer)
     Filer->DefineBinaryProperty(
         "Bitmap", [this](TStream& S) { ReadData(S); }, [this](TStream& S) { WriteData(S); }, Count() > 0);
 }
+
+namespace {
+// Form files create image lists by class name.
+[[maybe_unused]] const bool ImageListRegistered = (RegisterClasses<TImageList>(), true);
+}

@@ -59,6 +59,36 @@ convert -size 174x48 xc:'#FF00FF' +antialias \
   -fill '#F7A090' -draw 'roundrectangle 14,8 159,13 3,3' \
   -type TrueColor BMP3:"$tmp/framing.bmp"
 
+# The outlook bar demonstration's icons: six 32 x 32 pictures on a fuchsia
+# ground (the image list's mask colour), in a grid of four columns.
+icon() { convert -size 32x32 xc:'#FF00FF' +antialias "$@"; }
+icon -fill '#F0F0F0' -stroke '#404040' -draw 'rectangle 3,8 28,24' \
+  -draw 'line 3,8 15,17' -draw 'line 28,8 16,17' -type TrueColor "$tmp/icon1.bmp"   # inbox: a letter
+icon -fill white -stroke '#404040' -draw 'rectangle 4,5 27,27' -fill '#C00000' -draw 'rectangle 4,5 27,11' \
+  -stroke '#808080' -draw 'line 8,16 23,16' -draw 'line 8,20 23,20' -draw 'line 8,24 18,24' \
+  -type TrueColor "$tmp/icon2.bmp"                                                   # calendar
+icon -fill '#E0A060' -stroke '#604020' -draw 'circle 12,11 12,6' -draw 'circle 21,13 21,9' \
+  -fill '#3060C0' -draw 'roundrectangle 4,18 20,28 4,4' -fill '#30A030' -draw 'roundrectangle 15,20 28,28 4,4' \
+  -type TrueColor "$tmp/icon3.bmp"                                                   # contacts: two people
+icon -fill white -stroke '#404040' -draw 'rectangle 5,4 26,28' -stroke '#008000' -strokewidth 3 \
+  -draw 'polyline 9,16 14,22 23,9' -type TrueColor "$tmp/icon4.bmp"                 # tasks: a tick
+icon -fill '#FFFF80' -stroke '#A0A000' -draw 'polygon 5,4 26,4 26,21 19,28 5,28' \
+  -fill '#E0E060' -draw 'polygon 19,28 19,21 26,21' -stroke '#808040' -draw 'line 9,10 22,10' -draw 'line 9,14 22,14' \
+  -type TrueColor "$tmp/icon5.bmp"                                                   # notes
+icon -fill '#A0A0A0' -stroke '#404040' -draw 'rectangle 8,9 23,28' -draw 'rectangle 5,6 26,9' -draw 'rectangle 13,3 18,6' \
+  -draw 'line 12,12 12,25' -draw 'line 16,12 16,25' -draw 'line 20,12 19,25' -type TrueColor "$tmp/icon6.bmp" # deleted
+convert "$tmp/icon1.bmp" "$tmp/icon2.bmp" "$tmp/icon3.bmp" "$tmp/icon4.bmp" +append "$tmp/row1.bmp"
+convert "$tmp/icon5.bmp" "$tmp/icon6.bmp" -size 32x32 xc:'#FF00FF' xc:'#FF00FF' +append "$tmp/row2.bmp"
+convert "$tmp/row1.bmp" "$tmp/row2.bmp" -append -type TrueColor BMP3:"$tmp/icons.bmp"
+# The masks: white (transparent) where the ground is fuchsia.
+convert "$tmp/icons.bmp" -fill white -opaque '#FF00FF' -fill black +opaque white -type Bilevel BMP3:"$tmp/iconmasks.bmp"
+
+# The outlook bar demonstration's background: a 48 x 48 tile of soft
+# diagonal stripes.
+convert -size 48x48 xc:'#C8D8E8' +antialias -stroke '#B0C4DC' -strokewidth 6 \
+  -draw 'line -12,48 48,-12' -draw 'line 12,72 72,12' -draw 'line -36,24 24,-36' \
+  -type TrueColor BMP3:"$tmp/tile.bmp"
+
 python3 - "$tmp" "$out" <<'PY'
 import struct, sys
 tmp, out = sys.argv[1], sys.argv[2]
@@ -73,4 +103,10 @@ picture("outline.bmp", "MainOutline.picture")
 open(f"{out}/ImageFormButton.bmp", "wb").write(open(f"{tmp}/gem.bmp", "rb").read())
 open(f"{out}/FramingButton.bmp", "wb").write(open(f"{tmp}/framing.bmp", "rb").read())
 glyph("close.bmp", "Close.glyph")
+# Image lists store a header (count, width, height, flags: 1 = masks follow),
+# the grid of images and the grid of masks.
+open(f"{out}/OutlookIcons.imagelist", "wb").write(struct.pack("<IIII", 6, 32, 32, 1) +
+                                                   open(f"{tmp}/icons.bmp", "rb").read() +
+                                                   open(f"{tmp}/iconmasks.bmp", "rb").read())
+picture("tile.bmp", "OutlookTile.picture")
 PY

@@ -420,6 +420,7 @@ void TnvStatusPanel::SetPopupMenu(TPopupMenu* Value)
     if (FPopupMenu == Value)
         return;
     FPopupMenu = Value;
+    FPopupMenuComponent = Value;
     if (Value)
         if (TnvCustomStatusBar* Bar = GetStatusBar())
             Value->FreeNotification(Bar);
@@ -475,8 +476,10 @@ void TnvStatusPanel::Notification(TComponent* AComponent, TOperation Operation)
         FComponent = nullptr;
         SetStylePlain(psTextOnly);
     }
-    if (FPopupMenu && AComponent == static_cast<TComponent*>(FPopupMenu.data()))
+    if (AComponent && AComponent == FPopupMenuComponent) {
         FPopupMenu = nullptr;
+        FPopupMenuComponent = nullptr;
+    }
 }
 
 bool TnvStatusPanel::IsTextEnabled()
@@ -931,6 +934,7 @@ void TnvCustomStatusBar::SetImages(TCustomImageList* Value)
     if (FImages == Value)
         return;
     FImages = Value;
+    FImagesComponent = Value;
     if (Value)
         Value->FreeNotification(this);
     Invalidate();
@@ -1445,8 +1449,9 @@ void TnvCustomStatusBar::WndProc(TMessage& Message)
 void TnvCustomStatusBar::Notification(TComponent* AComponent, TOperation Operation)
 {
     TCustomControl::Notification(AComponent, Operation);
-    if (Operation == opRemove && FImages && AComponent == static_cast<TComponent*>(FImages.data())) {
+    if (Operation == opRemove && AComponent && AComponent == FImagesComponent) {
         FImages = nullptr;
+        FImagesComponent = nullptr;
         Invalidate();
     }
     if (AComponent != this && FPanels)

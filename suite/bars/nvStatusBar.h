@@ -292,6 +292,8 @@ private:
     int FMargin = 0;
     String FName;
     QPointer<TPopupMenu> FPopupMenu;
+    // The menu as a component, for comparisons while it is being destroyed.
+    const TComponent* FPopupMenuComponent = nullptr;
     TnvStatusPanelStyle FStyle = psTextOnly;
     int FTag = 0;
     String FText;
@@ -436,6 +438,8 @@ private:
     std::unique_ptr<TnvStatusBarText> FStatusBarText;
     std::unique_ptr<TCanvas> FPartCanvas;
     QPointer<TCustomImageList> FImages;
+    // The list as a component, for comparisons while it is being destroyed.
+    const TComponent* FImagesComponent = nullptr;
     bool FDisableThemes = false;
     bool FSimplePanel = false;
     String FSimpleText;

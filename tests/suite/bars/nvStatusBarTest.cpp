@@ -616,7 +616,7 @@ TEST(nvStatusBar, PartsDrawTheirBevelsAndColours)
     C->SetBevel(pbNone);
     const QImage I = F.Render();
     const QRgb Face = ColorRgb(clBtnFace), Shadow = ColorRgb(clBtnShadow), White = ColorRgb(clBtnHighlight);
-    // Part 0: (0, 2, 100, 24), sunken: shadow on top and left, highlight
+    // Status part 0: (0, 2, 100, 24), sunken: shadow on top and left, highlight
     // bottom and right; the two rows above the parts are the bar's face.
     EXPECT_EQ(Rgb(I, 50, 0), Face);
     EXPECT_EQ(Rgb(I, 50, 1), Face);
@@ -629,12 +629,12 @@ TEST(nvStatusBar, PartsDrawTheirBevelsAndColours)
     // The gap between parts.
     EXPECT_EQ(Rgb(I, 100, 12), Face);
     EXPECT_EQ(Rgb(I, 101, 12), Face);
-    // Part 1: (102, 2, 200, 24), raised.
+    // Status part 1: (102, 2, 200, 24), raised.
     EXPECT_EQ(Rgb(I, 150, 2), White);
     EXPECT_EQ(Rgb(I, 102, 12), White);
     EXPECT_EQ(Rgb(I, 199, 12), Shadow);
     EXPECT_EQ(Rgb(I, 103, 3), ColorRgb(clLime));
-    // Part 2 without borders: the panel fills inside where the bevel would be.
+    // Status part 2 without borders: the panel fills inside where the bevel would be.
     EXPECT_EQ(Rgb(I, 202, 2), Face);
     EXPECT_EQ(Rgb(I, 203, 3), ColorRgb(clBlue));
     EXPECT_EQ(Rgb(I, 398, 22), ColorRgb(clBlue));
@@ -656,7 +656,7 @@ TEST(nvStatusBar, SizeGripNarrowsTheLastPanel)
         const QImage I = F.Render();
         const bool Grip = Border == bsSizeable;
         EXPECT_EQ(F.Bar->SizeGrip(), Grip);
-        // Part 1: (102, 2, 300, 20); inside its bevel (103, 3, 299, 19).
+        // Status part 1: (102, 2, 300, 20); inside its bevel (103, 3, 299, 19).
         EXPECT_EQ(Drawn, TRect(103, 3, Grip ? 299 - 18 : 299, 19));
         EXPECT_EQ(Rgb(I, 280, 4), ColorRgb(clRed));
         EXPECT_EQ(Rgb(I, 281, 4) == ColorRgb(clRed), !Grip);
