@@ -5,6 +5,7 @@
 
 #include "Forms.h"
 #include "OutlookBarDemo.h"
+#include "TilerDemo.h"
 
 class TPaintForm : public TForm {
     Q_OBJECT
@@ -112,12 +113,6 @@ class TProportionalDemo : public TForm {
     Q_OBJECT
 public:
     Q_INVOKABLE explicit TProportionalDemo(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TTilerForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TTilerForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
 };
 
 class TImagerForm : public TForm {

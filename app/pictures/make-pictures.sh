@@ -89,6 +89,25 @@ convert -size 48x48 xc:'#C8D8E8' +antialias -stroke '#B0C4DC' -strokewidth 6 \
   -draw 'line -12,48 48,-12' -draw 'line 12,72 72,12' -draw 'line -36,24 24,-36' \
   -type TrueColor BMP3:"$tmp/tile.bmp"
 
+# The tiler demonstration's tiles, 64 x 64 each, in one image list: bricks,
+# a weave, tiles of a floor and waves.
+convert -size 64x64 xc:'#B05030' -stroke '#E8E0D0' -strokewidth 2 \
+  -draw 'line 0,0 63,0' -draw 'line 0,16 63,16' -draw 'line 0,32 63,32' -draw 'line 0,48 63,48' \
+  -draw 'line 16,0 16,16' -draw 'line 48,0 48,16' -draw 'line 0,16 0,32' -draw 'line 32,16 32,32' \
+  -draw 'line 16,32 16,48' -draw 'line 48,32 48,48' -draw 'line 0,48 0,63' -draw 'line 32,48 32,63' \
+  -type TrueColor "$tmp/tile1.bmp"
+convert -size 64x64 xc:'#D8C8A0' -fill '#8C6A3C' \
+  -draw 'rectangle 0,4 31,11' -draw 'rectangle 32,20 63,27' -draw 'rectangle 0,36 31,43' -draw 'rectangle 32,52 63,59' \
+  -fill '#A88250' -draw 'rectangle 36,0 43,31' -draw 'rectangle 4,32 11,63' -draw 'rectangle 20,0 27,31' -draw 'rectangle 52,32 59,63' \
+  -type TrueColor "$tmp/tile2.bmp"
+convert -size 64x64 xc:'#F0F0F0' -fill '#305070' -draw 'rectangle 0,0 31,31' -draw 'rectangle 32,32 63,63' \
+  -fill '#6090B0' -draw 'circle 48,16 48,8' -draw 'circle 16,48 16,40' -type TrueColor "$tmp/tile3.bmp"
+convert -size 64x64 xc:'#2060A0' -fill none -stroke '#80C0F0' -strokewidth 3 \
+  -draw 'bezier 0,16 16,4 32,28 48,16' -draw 'bezier 32,16 48,4 64,28 80,16' -draw 'bezier -32,16 -16,4 0,28 16,16' \
+  -draw 'bezier 0,48 16,36 32,60 48,48' -draw 'bezier 32,48 48,36 64,60 80,48' -draw 'bezier -32,48 -16,36 0,60 16,48' \
+  -type TrueColor "$tmp/tile4.bmp"
+convert "$tmp/tile1.bmp" "$tmp/tile2.bmp" "$tmp/tile3.bmp" "$tmp/tile4.bmp" +append -type TrueColor BMP3:"$tmp/tiles.bmp"
+
 python3 - "$tmp" "$out" <<'PY'
 import struct, sys
 tmp, out = sys.argv[1], sys.argv[2]
@@ -109,4 +128,7 @@ open(f"{out}/OutlookIcons.imagelist", "wb").write(struct.pack("<IIII", 6, 32, 32
                                                    open(f"{tmp}/icons.bmp", "rb").read() +
                                                    open(f"{tmp}/iconmasks.bmp", "rb").read())
 picture("tile.bmp", "OutlookTile.picture")
+open(f"{out}/TilerTiles.imagelist", "wb").write(struct.pack("<IIII", 4, 64, 64, 0) +
+                                                open(f"{tmp}/tiles.bmp", "rb").read())
+picture("tile1.bmp", "TilerBricks.picture")
 PY
