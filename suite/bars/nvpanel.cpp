@@ -1,0 +1,376 @@
+#include "nvpanel.h"
+
+#include "Canvas.h"
+#include "nvCommon.h"
+
+namespace {
+
+// Repaints what lies behind a control whose caption changes: through every
+// transparent ancestor when the parent is one, else the control's place in
+// its parent.
+void RepaintBehind(TControl* Control, TnvEditFrame* Frame)
+{
+    TWinControl* P = Control->Parent();
+    if (!P)
+        return;
+    const bool ParentTransparent = (dynamic_cast<TnvCustomPanel*>(P) && static_cast<TnvCustomPanel*>(P)->IsTransparent()) ||
+                                   (dynamic_cast<TnvCustomGroupBox*>(P) && static_cast<TnvCustomGroupBox*>(P)->IsTransparent());
+    if (ParentTransparent)
+        TnvEditFrame::InvalidateBehind(Control, true);
+    else
+        InvalidateControlArea(Control, Frame->EraseParent());
+}
+
+// The focused and unfocused frames look different.
+bool FrameLooksDiffer(const TnvEditFrame* F)
+{
+    const auto Focused = F->Borders(true), Unfocused = F->Borders(false);
+    return (Focused & ~Unfocused) != decltype(Focused)() || F->Style(true) != F->Style(false);
+}
+
+unsigned AlignmentFlags(TAlignment A)
+{
+    switch (A) {
+    case taLeftJustify: return DT_LEFT;
+    case taRightJustify: return DT_RIGHT;
+    default: return DT_CENTER;
+    }
+}
+
+bool ColorsDiffer(const TnvEditFrame* F, TColor Color, TColor FontColor)
+{
+    if (!F->Enabled())
+        return false;
+    if (F->NonFocusColor() != clNone)
+        return F->NonFocusColor() != Color;
+    return F->NonFocusFontColor() != clNone && F->NonFocusFontColor() != FontColor;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- TnvCustomPanel
+
+TnvCustomPanel::TnvCustomPanel(TComponent* AOwner) : TCustomPanel(AOwner), TnvContainerLook(this) {}
+
+TnvCustomPanel::~TnvCustomPanel() = default;
+
+bool TnvCustomPanel::IsTransparent() const
+{
+    return FTransparent && !IsDesigning();
+}
+
+void TnvCustomPanel::SetTransparent(bool Value)
+{
+    if (FTransparent == Value)
+        return;
+    FTransparent = Value;
+    if (IsTransparent())
+        FControlStyle &= ~TControlStyle(csOpaque);
+    else
+        FControlStyle |= csOpaque;
+    if (IsLoading() || IsDesigning())
+        return;
+    Invalidate();
+    if (Parent())
+        RemoveClipChildren(Parent());
+    RemoveClipChildren(this);
+    RecreateWnd();
+}
+
+bool TnvCustomPanel::FocusColorsDiffer() const
+{
+    return ColorsDiffer(FFrame.get(), Color(), Font()->Color());
+}
+
+void TnvCustomPanel::Invalidate()
+{
+    // A transparent panel shows its parent: what lies behind it repaints too.
+    if (IsTransparent() && Parent())
+        InvalidateControlArea(this, false);
+    TCustomPanel::Invalidate();
+}
+
+void TnvCustomPanel::BoundsChanged(int OldWidth, int OldHeight)
+{
+    TCustomPanel::BoundsChanged(OldWidth, OldHeight);
+    if (IsTransparent())
+        Invalidate();
+}
+
+void TnvCustomPanel::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_ERASEBKGND:
+        if (IsTransparent()) {
+            Message.Result = 1;
+            return;
+        }
+        break;
+    case CM_TEXTCHANGED:
+        if (!IsDesigning() || FTransparent)
+            RepaintBehind(this, FFrame.get());
+        break;
+    default: break;
+    }
+    TCustomPanel::WndProc(Message);
+}
+
+void TnvCustomPanel::DoEnter()
+{
+    TCustomPanel::DoEnter();
+    FocusChanged(true);
+}
+
+void TnvCustomPanel::DoExit()
+{
+    TCustomPanel::DoExit();
+    FocusChanged(false);
+}
+
+void TnvCustomPanel::FocusChanged(bool Entered)
+{
+    FFocused = Entered;
+    if (FocusColorsDiffer() || (FFrame->Enabled() && FrameLooksDiffer(FFrame.get())))
+        Invalidate();
+}
+
+void TnvCustomPanel::Paint()
+{
+    TCanvas* C = Canvas();
+    TRect R(0, 0, Width(), Height());
+    const bool Active = FFrame->IsActive();
+    if (Active) {
+        C->Brush()->SetStyle(bsSolid);
+        C->Brush()->SetColor(FFrame->NonFocusColor() != clNone && !FFocused ? FFrame->NonFocusColor() : Color());
+        if (!FTransparent)
+            C->FillRect(R);
+        DrawEditFrame(this, FFrame.get(), C, FFocused);
+    } else {
+        if (BorderStyle() == bsSingle)
+            DrawEdge(C, R, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+        TColor Top, Bottom;
+        if (BevelOuter() != bvNone) {
+            BevelColors(BevelOuter(), Top, Bottom);
+            Frame3D(C, R, Top, Bottom, BevelWidth());
+        }
+        Frame3D(C, R, Color(), Color(), BorderWidth());
+        if (BevelInner() != bvNone) {
+            BevelColors(BevelInner(), Top, Bottom);
+            Frame3D(C, R, Top, Bottom, BevelWidth());
+        }
+        if (!FTransparent) {
+            C->Brush()->SetStyle(bsSolid);
+            C->Brush()->SetColor(Color());
+            C->FillRect(R);
+        }
+    }
+    C->Brush()->SetStyle(bsClear);
+    C->Font()->Assign(Font());
+    if (Active && FFrame->NonFocusFontColor() != clNone && !FFocused)
+        C->Font()->SetColor(FFrame->NonFocusFontColor());
+    const int H = C->TextHeight("W");
+    R.Top = (R.Top + R.Bottom - H) / 2;
+    R.Bottom = R.Top + H;
+    DrawText(C, Caption(), R, DT_EXPANDTABS | DT_VCENTER | AlignmentFlags(Alignment()));
+}
+
+// ---------------------------------------------------------------- TnvCustomGroupBox
+
+TnvCustomGroupBox::TnvCustomGroupBox(TComponent* AOwner) : TCustomGroupBox(AOwner), TnvContainerLook(this)
+{
+    SetParentColor(true);
+}
+
+TnvCustomGroupBox::~TnvCustomGroupBox() = default;
+
+bool TnvCustomGroupBox::IsTransparent() const
+{
+    return FTransparent && !IsDesigning();
+}
+
+void TnvCustomGroupBox::SetTransparent(bool Value)
+{
+    if (FTransparent == Value)
+        return;
+    FTransparent = Value;
+    if (IsTransparent())
+        FControlStyle &= ~TControlStyle(csOpaque);
+    else
+        FControlStyle |= csOpaque;
+    if (IsLoading() || IsDesigning())
+        return;
+    Invalidate();
+    if (Parent())
+        RemoveClipChildren(Parent());
+    RemoveClipChildren(this);
+    RecreateWnd();
+}
+
+bool TnvCustomGroupBox::FocusColorsDiffer() const
+{
+    return ColorsDiffer(FFrame.get(), Color(), Font()->Color());
+}
+
+void TnvCustomGroupBox::SetCaptionIndent(int Value)
+{
+    if (FCaptionIndent == Value)
+        return;
+    FCaptionIndent = std::max(3, Value);
+    Invalidate();
+}
+
+void TnvCustomGroupBox::SetFullBorder(bool Value)
+{
+    if (FFullBorder == Value)
+        return;
+    FFullBorder = Value;
+    Invalidate();
+}
+
+void TnvCustomGroupBox::Invalidate()
+{
+    // A transparent box invalidates what lies behind it as a panel does.
+    if (IsTransparent() && Parent())
+        InvalidateControlArea(this, false);
+    TCustomGroupBox::Invalidate();
+}
+
+void TnvCustomGroupBox::BoundsChanged(int OldWidth, int OldHeight)
+{
+    TCustomGroupBox::BoundsChanged(OldWidth, OldHeight);
+    if (IsTransparent())
+        Invalidate();
+}
+
+void TnvCustomGroupBox::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_ERASEBKGND:
+        if (IsTransparent() || (FFrame->IsActive() && (FFrame->NonFocusColor() != clNone || FBorderAroundLabel))) {
+            Message.Result = 1;
+            return;
+        }
+        break;
+    case CM_TEXTCHANGED:
+        if (!IsDesigning() || FTransparent)
+            RepaintBehind(this, FFrame.get());
+        break;
+    default: break;
+    }
+    TCustomGroupBox::WndProc(Message);
+}
+
+void TnvCustomGroupBox::DoEnter()
+{
+    TCustomGroupBox::DoEnter();
+    FFocused = true;
+    if (FocusColorsDiffer())
+        Invalidate();
+}
+
+void TnvCustomGroupBox::DoExit()
+{
+    TCustomGroupBox::DoExit();
+    FFocused = false;
+    if (FocusColorsDiffer())
+        Invalidate();
+}
+
+int TnvCustomGroupBox::CaptionBoxHeight() const
+{
+    if (Caption().empty())
+        return 2;
+    QImage Scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
+    TCanvas C(&Scratch);
+    C.Font()->Assign(Font());
+    return C.TextHeight("0") + (FBorderAroundLabel ? 2 : 0);
+}
+
+TRect TnvCustomGroupBox::FrameRect() const
+{
+    const int H = CaptionBoxHeight();
+    int Top;
+    if (FFullBorder)
+        Top = FBorderAroundLabel ? H - 2 : H + 1;
+    else
+        Top = H / 2 - 1;
+    return TRect(0, Top, Width(), Height());
+}
+
+void TnvCustomGroupBox::Paint()
+{
+    TCanvas* C = Canvas();
+    C->Font()->Assign(Font());
+    const String Text = Caption();
+    const int W = Width();
+    const int H = CaptionBoxHeight();
+    TRect F = FrameRect();
+    const int TW = Text.empty() ? 0 : C->TextWidth(StripAccelerators(Text));
+    const int I = FCaptionIndent;
+    const int X0 = Text.empty() ? 0 : I;
+    const int X1 = Text.empty() ? 0 : I + TW;
+    const bool Active = FFrame->IsActive();
+
+    // 3. The face inside the border.
+    C->Brush()->SetStyle(bsSolid);
+    C->Brush()->SetColor(Active && FFrame->NonFocusColor() != clNone && !FFocused ? FFrame->NonFocusColor() : Color());
+    if (!FTransparent) {
+        TRect Face = F;
+        InflateRect(Face, -1, -1);
+        C->FillRect(Face);
+    }
+    // 4. The caption's own box, or the border run below it.
+    int Gap = 1;
+    C->Pen()->SetStyle(psSolid);
+    if (FBorderAroundLabel) {
+        if (!FTransparent)
+            C->FillRect(TRect(X0 - 3, 0, X1 + 2, H + 1));
+        C->Pen()->SetColor(clBtnHighlight);
+        const TPoint Light[] = {TPoint(X0 - 2, F.Top + 1), TPoint(X0 - 2, 1), TPoint(X1 + 2, 1), TPoint(X1 + 2, F.Top)};
+        C->Polyline(Light);
+        C->Pen()->SetColor(clBtnShadow);
+        const TPoint Dark[] = {TPoint(X0 - 3, F.Top), TPoint(X0 - 3, 0), TPoint(X1 + 1, 0), TPoint(X1 + 1, F.Top + 1)};
+        C->Polyline(Dark);
+    } else if (FFullBorder) {
+        C->Pen()->SetColor(clBtnHighlight);
+        C->MoveTo(X0 - 2, F.Top + 1);
+        C->LineTo(X1 + 1, F.Top + 1);
+        C->Pen()->SetColor(clBtnShadow);
+        C->MoveTo(X0 - 3, F.Top);
+        C->LineTo(X1 + 2, F.Top);
+        Gap = 0;
+    }
+    // 5. The border, with its top edge open for the caption (3D: a light
+    // outline one pixel in, the shadow over it).
+    const int Start = Text.empty() ? 0 : X0 - 3;
+    const int EndLight = Text.empty() ? 0 : X1 + Gap;
+    const int EndDark = Text.empty() ? 0 : X1 + 1;
+    ++F.Left;
+    ++F.Top;
+    C->Pen()->SetColor(clBtnHighlight);
+    {
+        const TPoint P[] = {TPoint(Start, F.Top),        TPoint(F.Left, F.Top),       TPoint(F.Left, F.Bottom - 1),
+                            TPoint(F.Right - 1, F.Bottom - 1), TPoint(F.Right - 1, F.Top), TPoint(EndLight, F.Top)};
+        C->Polyline(P);
+    }
+    F = TRect(F.Left - 1, F.Top - 1, F.Right - 1, F.Bottom - 1);
+    C->Pen()->SetColor(clBtnShadow);
+    {
+        const TPoint P[] = {TPoint(Start, F.Top),        TPoint(F.Left, F.Top),       TPoint(F.Left, F.Bottom - 1),
+                            TPoint(F.Right - 1, F.Bottom - 1), TPoint(F.Right - 1, F.Top), TPoint(EndDark, F.Top)};
+        C->Polyline(P);
+    }
+    // 6. The caption.
+    if (!Text.empty()) {
+        C->Brush()->SetStyle(bsClear);
+        if (Active && FFrame->NonFocusFontColor() != clNone && !FFocused)
+            C->Font()->SetColor(FFrame->NonFocusFontColor());
+        TRect R(X0, FBorderAroundLabel ? 1 : 0, X0 + TW, (FBorderAroundLabel ? 1 : 0) + H);
+        DrawText(C, Text, R, DT_SINGLELINE | DT_LEFT);
+    }
+    (void)W;
+}
+
+namespace {
+[[maybe_unused]] const bool PanelsRegistered = (RegisterClasses<TnvPanel, TnvGroupBox>(), true);
+}
