@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Forms.h"
+#include "JustifyLabelDemo.h"
 #include "OutlookBarDemo.h"
 #include "TilerDemo.h"
 
@@ -47,12 +48,6 @@ class TLabelForm : public TForm {
     Q_OBJECT
 public:
     Q_INVOKABLE explicit TLabelForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TJustifyLabelDemoForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TJustifyLabelDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
 };
 
 class TShapeBtnDemoForm : public TForm {

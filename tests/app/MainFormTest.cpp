@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "AppTestSupport.h"
 #include "Buttons.h"
 #include "ComCtrls.h"
 #include "DemoForms.h"
@@ -34,22 +35,6 @@ T* Child(TComponent* Form, const String& Name)
     auto* C = dynamic_cast<T*>(Form->FindComponent(Name));
     EXPECT_NE(C, nullptr) << Name;
     return C;
-}
-
-// Runs the working directory of the test as another one while it lives.
-class TWorkingDirectory {
-public:
-    explicit TWorkingDirectory(const QString& Dir) : FOld(QDir::currentPath()) { QDir::setCurrent(Dir); }
-    ~TWorkingDirectory() { QDir::setCurrent(FOld); }
-
-private:
-    QString FOld;
-};
-
-QString SourceDir()
-{
-    const QByteArray Dir = qgetenv("ZEN_SOURCE_DIR");
-    return Dir.isEmpty() ? QString(ZEN_SOURCE_FALLBACK) : QString::fromLocal8Bit(Dir);
 }
 
 TEST(MainFormTest, WindowAndComponentsStandWhereTheFormFileSays)
