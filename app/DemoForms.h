@@ -6,6 +6,7 @@
 #include "Forms.h"
 #include "JustifyLabelDemo.h"
 #include "OutlookBarDemo.h"
+#include "TabBtnGroupDemo.h"
 #include "TilerDemo.h"
 
 class TPaintForm : public TForm {
@@ -72,12 +73,6 @@ class TButtonGroupDemo2 : public TForm {
     Q_OBJECT
 public:
     Q_INVOKABLE explicit TButtonGroupDemo2(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TTabBtnGroupForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TTabBtnGroupForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
 };
 
 class TColorDemoForm : public TForm {

@@ -103,6 +103,10 @@ const TKeyPair KeyPairs[] = {
     {Qt::Key_BraceLeft, VK_OEM_4}, {Qt::Key_Backslash, VK_OEM_5}, {Qt::Key_Bar, VK_OEM_5},
     {Qt::Key_BracketRight, VK_OEM_6}, {Qt::Key_BraceRight, VK_OEM_6}, {Qt::Key_Apostrophe, VK_OEM_7},
     {Qt::Key_QuoteDbl, VK_OEM_7},
+    // The shifted digits of the main keyboard are their digit keys with Shift.
+    {Qt::Key_Exclam, '1'}, {Qt::Key_At, '2'}, {Qt::Key_NumberSign, '3'}, {Qt::Key_Dollar, '4'},
+    {Qt::Key_Percent, '5'}, {Qt::Key_AsciiCircum, '6'}, {Qt::Key_Ampersand, '7'}, {Qt::Key_ParenLeft, '9'},
+    {Qt::Key_ParenRight, '0'},
 };
 
 // The keys of the keypad that differ from those of the main keyboard.

@@ -480,6 +480,15 @@ void TCustomForm::WndProc(TMessage& Message)
     case CM_TEXTCHANGED:
         setWindowTitle(ToQString(Caption()));
         break;
+    case CM_VISIBLECHANGED:
+        // A top-level form's window follows Visible (Hide, Visible := False).
+        if (!FParent && !IsLoading()) {
+            if (Message.WParam == 0 && QWidget::isVisible())
+                QWidget::hide();
+            else if (Message.WParam != 0 && !QWidget::isVisible())
+                Show();
+        }
+        break;
     case CM_DIALOGKEY: {
         const Word Key = static_cast<Word>(Message.WParam);
         const TShiftState Shift = TShiftState::fromInt(static_cast<int>(Message.LParam));

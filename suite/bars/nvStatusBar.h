@@ -280,7 +280,7 @@ protected:
 
 private:
     friend class TnvCustomStatusBar;
-    TnvStatusPanelBevel FBevel = pbLowered;
+    TnvStatusPanelBevel FBevel = nvStatusBarTypes::pbLowered;
     TColor FColor = clBtnFace;
     TComponent* FComponent = nullptr;
     QPointer<QObject> FComponentGuard;

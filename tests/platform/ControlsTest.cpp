@@ -470,6 +470,8 @@ TEST(Controls, VirtualKeysOfTheMainKeyboardAndTheKeypad)
         {Qt::Key_Comma, false, VK_OEM_COMMA}, {Qt::Key_Semicolon, false, VK_OEM_1},
         {Qt::Key_BracketRight, false, VK_OEM_6}, {Qt::Key_Enter, true, VK_RETURN},
         {Qt::Key_Left, true, VK_LEFT},     {Qt::Key_F5, false, VK_F1 + 4},
+        {Qt::Key_At, false, '2'},          {Qt::Key_Percent, false, '5'}, // shifted digits
+        {Qt::Key_ParenRight, false, '0'},
         {Qt::Key_Launch0, false, 0},
     };
     for (const auto& C : Cases) {
