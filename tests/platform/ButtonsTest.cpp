@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "TestDump.h"
 #include "Buttons.h"
 #include "FormStream.h"
 #include "Forms.h"
@@ -326,7 +327,7 @@ TEST(ButtonsLook, DownAndDisabledButtonsDrawTheirStates)
     Ok->SetKind(bkOK);
     Form.Show();
     const QImage Shot = Form.grab().toImage();
-    Shot.save("/tmp/buttons_look.png");
+    DumpPng(Shot, "buttons_look");
     auto Px = [&](int X, int Y) { return Shot.pixel(X, Y) & 0xFFFFFFu; };
     // Exclusively down: sunken edge and a checkerboard of face and highlight.
     EXPECT_EQ(Px(10, 10), Sys(cl3DDkShadow));

@@ -15,6 +15,7 @@
 
 #include <memory>
 
+#include "TestDump.h"
 #include "Buttons.h"
 #include "CheckLst.h"
 #include "FormStream.h"
@@ -983,7 +984,7 @@ TEST(StdCtrlsLook, ControlsDrawTheClassicPictures)
     D.Get<TEdit>("NameEdit")->SetFocus();
     QApplication::processEvents();
     const QImage Shot = D.Form->grab().toImage();
-    Shot.save("/tmp/stdctrls_dialog.png");
+    DumpPng(Shot, "stdctrls_dialog");
     auto* Group = D.Get<TGroupBox>("GroupBox1");
     const QPoint G = Group->mapTo(D.Form.get(), QPoint(0, 0));
     // The check mark: window-text pixels inside the white box.

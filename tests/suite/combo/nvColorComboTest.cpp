@@ -11,6 +11,7 @@
 #include "FormStream.h"
 #include "nvColorCombo.h"
 #include "nvComboTestSupport.h"
+#include "TestDump.h"
 
 using namespace nvComboTest;
 
@@ -422,8 +423,8 @@ TEST(nvColorList, ItemsShowSwatchAndName)
     EXPECT_EQ(PixelColor(Foc, 1, F.List->ItemRect(3).Top + 4), ColorToRGB(clHighlight));
     EXPECT_EQ(PixelColor(Foc, CW / 2, F.List->ItemRect(3).Top + 4), clGreen);
     EXPECT_EQ(PixelColor(Foc, CW - 3, F.List->ItemRect(3).Top + 4), ColorToRGB(clHighlightText)) << "outline";
-    N.save("/tmp/nvColorList-names-off.png");
-    Img.save("/tmp/nvColorList.png");
+    DumpPng(N, "nvColorList-names-off");
+    DumpPng(Img, "nvColorList");
 }
 
 TEST(nvColorList, NoneEntryIsCrossedWithNames)
@@ -506,7 +507,7 @@ TEST(nvColorCombo, DropDownChoosesByMouseAndRestoresOnEscape)
     EXPECT_EQ(F.Combo->SelectedColor(), clGreen) << "not before the release";
     Pump();
     const QImage Drop = Shot(F.Combo->DropPanel());
-    Drop.save("/tmp/nvColorCombo-drop.png");
+    DumpPng(Drop, "nvColorCombo-drop");
     EXPECT_EQ(PixelColor(Drop, 0, 0), clBlack) << "the line around the list";
     EXPECT_EQ(PixelColor(Drop, Drop.width() - 1, Drop.height() - 1), clBlack);
     EXPECT_EQ(PixelColor(Drop, 1 + R5.Left + 1, 1 + R5.Top + 1), ColorToRGB(clHighlight)) << "the item under the mouse";
@@ -620,7 +621,7 @@ TEST(nvColorCombo, PaintsSwatchBesideText)
     F.Other->SetFocus();
     Pump();
     QImage Img = Shot(F.Combo);
-    Img.save("/tmp/nvColorCombo.png");
+    DumpPng(Img, "nvColorCombo");
     TRect E;
     E = F.Combo->EditRect();
     // Left swatch: ends 2 pixels left of the text; outlined black while unfocused.
@@ -640,7 +641,7 @@ TEST(nvColorCombo, PaintsSwatchBesideText)
     E = F.Combo->EditRect();
     EXPECT_EQ(PixelColor(Img, 2 + E.Right + 2 + 5, Y), clBlue) << "right of the text";
     EXPECT_LT(E.Left, 6) << "the text starts at the left";
-    Img.save("/tmp/nvColorCombo-right.png");
+    DumpPng(Img, "nvColorCombo-right");
 
     // With a flat frame the combo paints its text itself; the swatch stays.
     F.Combo->SetColorAlignment(taLeftJustify);
@@ -648,7 +649,7 @@ TEST(nvColorCombo, PaintsSwatchBesideText)
     F.Combo->SetSelectedColor(clNone);
     Pump();
     Img = Shot(F.Combo);
-    Img.save("/tmp/nvColorCombo-frame.png");
+    DumpPng(Img, "nvColorCombo-frame");
     E = F.Combo->EditRect();
     EXPECT_EQ(PixelColor(Img, E.Left - 2 - 1, E.Top + 1), clBlack) << "outline of the crossed swatch";
     EXPECT_EQ(F.Combo->Text(), "") << "the list has no none entry";

@@ -10,6 +10,7 @@
 #include "FormStream.h"
 #include "nvComboTestSupport.h"
 #include "nvCommon.h"
+#include "TestDump.h"
 
 using namespace nvComboTest;
 
@@ -335,7 +336,7 @@ TEST(nvCombo, DropDownButtonFaces)
 
     // The arrow: a raised frame control with a black arrow in its middle.
     QImage B = Shot(Arrow->Button());
-    B.save(QString::fromLatin1("/tmp/combo-button-arrow.png"));
+    DumpPng(B, "combo-button-arrow");
     const int W = B.width(), H = B.height();
     EXPECT_EQ(PixelColor(B, W - 1, H / 2), ColorToRGB(cl3DDkShadow)) << "raised: dark outer right line";
     EXPECT_EQ(PixelColor(B, W / 2, H / 2), clBlack) << "the arrow";
@@ -348,8 +349,8 @@ TEST(nvCombo, DropDownButtonFaces)
         return Shot(Form.get()).copy(P.x(), P.y(), Control->width(), Control->height());
     };
     B = OnForm(Flat->Button());
-    B.save(QString::fromLatin1("/tmp/combo-button-flat.png"));
-    Shot(Form.get()).save(QString::fromLatin1("/tmp/combo-buttons-form.png"));
+    DumpPng(B, "combo-button-flat");
+    DumpPng(Shot(Form.get()), "combo-buttons-form");
     EXPECT_EQ(PixelColor(B, W - 1, H / 2), ColorToRGB(clWindow)) << "no edge";
     int Black = 0;
     for (int Y = 0; Y < H; ++Y)
@@ -364,7 +365,7 @@ TEST(nvCombo, DropDownButtonFaces)
 
     // The ellipsis: three black squares of side (width + 1) div 8 on the middle line.
     B = Shot(Dots->Button());
-    B.save(QString::fromLatin1("/tmp/combo-button-dots.png"));
+    DumpPng(B, "combo-button-dots");
     const int S = std::max(1, (W + 1) / 8);
     const int Y = (H + 1) / 2 - 1;
     for (int X : {W / 2 - 1 - 2 * S, W / 2 - 1, W / 2 - 1 + 2 * S}) {

@@ -18,6 +18,9 @@ inline std::unique_ptr<TComboTestForm> NewForm(int W = 400, int H = 300)
 {
     InitApplication();
     RegisterClasses<TComboTestForm, TTestCombo, TFrameController, TEdit>();
+    // No cursor left over a control by an earlier test: hot looks and
+    // mouse-leave checks start from a cursor outside every window.
+    QCursor::setPos(-1000, -1000);
     auto F = std::make_unique<TComboTestForm>();
     F->SetBorderStyle(bsNone);
     F->SetLeft(100);

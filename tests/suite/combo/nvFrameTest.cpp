@@ -10,6 +10,7 @@
 #include "nvComboTestSupport.h"
 #include "nvcombobutton.h"
 #include "nvframe.h"
+#include "TestDump.h"
 
 using namespace nvComboTest;
 
@@ -170,7 +171,7 @@ TEST(nvEditFrame, DrawsEachStyleOnItsSides)
         EXPECT_EQ(PixelColor(Img, 0, H / 2), ColorToRGB(K.TopOuter)) << K.Style << ": left side";
         EXPECT_EQ(PixelColor(Img, 40, H / 2), clYellow) << K.Style << ": the background inside";
         if (K.Style == efsFrameSunken)
-            Img.save(QString::fromLatin1("/tmp/combo-frame-sunken.png"));
+            DumpPng(Img, "combo-frame-sunken");
     }
 }
 
@@ -188,7 +189,7 @@ TEST(nvEditFrame, FocusedAndUnfocusedFramesDiffer)
 
     // Unfocused default: the bottom side only, one line in the frame colour.
     QImage Img = Shot(C);
-    Img.save(QString::fromLatin1("/tmp/combo-unfocused.png"));
+    DumpPng(Img, "combo-unfocused");
     const int H = Img.height();
     EXPECT_FALSE(C->ComboFocused());
     EXPECT_EQ(PixelColor(Img, 40, H - 1), ColorToRGB(clWindowFrame));
@@ -201,7 +202,7 @@ TEST(nvEditFrame, FocusedAndUnfocusedFramesDiffer)
     EXPECT_TRUE(C->ComboFocused());
     EXPECT_FALSE(C->PaintsOwnText()) << "the edit paints its text while focused";
     Img = Shot(C);
-    Img.save(QString::fromLatin1("/tmp/combo-focused.png"));
+    DumpPng(Img, "combo-focused");
     EXPECT_EQ(PixelColor(Img, 40, 0), ColorToRGB(clWindowFrame)) << "all four sides";
     EXPECT_EQ(PixelColor(Img, 0, H / 2), ColorToRGB(clWindowFrame));
     EXPECT_EQ(PixelColor(Img, 40, H - 1), ColorToRGB(clWindowFrame));
@@ -233,7 +234,7 @@ TEST(nvEditFrame, TransparentAndNonFocusColourLooks)
     Yellow->Frame()->SetNonFocusColor(clYellow);
     ShowForm(Form.get());
     const QImage Img = Shot(Form.get());
-    Img.save(QString::fromLatin1("/tmp/combo-looks.png"));
+    DumpPng(Img, "combo-looks");
     EXPECT_EQ(PixelColor(Img, 60, 30), ColorToRGB(clWindow));
     EXPECT_EQ(PixelColor(Img, 60, 70), clAqua) << "the form shows through a transparent unfocused combo";
     EXPECT_EQ(PixelColor(Img, 60, 110), clYellow) << "NonFocusColor is the unfocused background";
