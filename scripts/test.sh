@@ -6,7 +6,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 if [ "${1:-}" = "--sanitize" ]; then
   dir="$root/build-asan"
   "$root/scripts/build.sh" "$dir" -DZEN_SANITIZE=ON -DZEN_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
-  export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+  # Full stacks for leaks, so that suppressions can name frames inside Qt.
+  export ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0 UBSAN_OPTIONS=print_stacktrace=1
   export LSAN_OPTIONS=suppressions="$root/tests/lsan.supp"
 else
   dir="$root/build"

@@ -392,6 +392,9 @@ TEST(nvCalcEdit, DropDownEventsAndCloseUp)
     E->OnDropDown = nullptr;
     E->DropDown();
     EXPECT_TRUE(E->IsDroppedDown()) << "the next drop-down shows the panel made before";
+    // The fixture closes the panel after Log is gone.
+    E->OnBeforeDropDown = nullptr;
+    E->OnCloseUp = nullptr;
 }
 
 TEST(nvCalcEdit, KeysGoToTheCalculatorWhileOpen)
