@@ -168,6 +168,25 @@ TDataSet* TDataLink::DataSet() const
     return FDataSource ? FDataSource->DataSet() : nullptr;
 }
 
+void TDataLink::SetDataSource(TDataSource* Value, TComponent* Watcher)
+{
+    if (Value == FDataSource)
+        return;
+    if (FDataSource && Watcher)
+        FDataSource->RemoveFreeNotification(Watcher);
+    SetDataSource(Value);
+    if (Value && Watcher)
+        Value->FreeNotification(Watcher);
+}
+
+bool TDataLink::DataSourceRemoved(const TComponent* AComponent)
+{
+    if (!AComponent || AComponent != static_cast<const TComponent*>(FDataSource))
+        return false;
+    SetDataSource(nullptr);
+    return true;
+}
+
 void TDataLink::SetDataSource(TDataSource* Value)
 {
     if (Value == FDataSource)

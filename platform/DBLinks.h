@@ -82,6 +82,12 @@ public:
 
     TDataSource* DataSource() const { return FDataSource; }
     void SetDataSource(TDataSource* Value);
+    // SetDataSource for a control's data-source property: Watcher hears of
+    // the removal of the new source (and no longer of the old one).
+    void SetDataSource(TDataSource* Value, TComponent* Watcher);
+    // For the watcher's Notification: a removed source is let go; true when
+    // AComponent was the source.
+    bool DataSourceRemoved(const TComponent* AComponent);
     TDataSet* DataSet() const;
     // Linked to an open dataset through an enabled source.
     bool Active() const { return FActive; }

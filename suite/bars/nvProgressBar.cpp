@@ -148,18 +148,14 @@ void TnvProgressBar::SetDisableThemes(bool Value)
 
 void TnvProgressBar::SetDataSource(TDataSource* Value)
 {
-    if (TDataSource* Old = FDataLink->DataSource())
-        Old->RemoveFreeNotification(this);
-    FDataLink->SetDataSource(Value);
-    if (Value)
-        Value->FreeNotification(this);
+    FDataLink->SetDataSource(Value, this);
 }
 
 void TnvProgressBar::Notification(TComponent* AComponent, TOperation Operation)
 {
     TCustomControl::Notification(AComponent, Operation);
-    if (Operation == opRemove && FDataLink && AComponent == static_cast<TComponent*>(FDataLink->DataSource()))
-        FDataLink->SetDataSource(nullptr);
+    if (Operation == opRemove && FDataLink)
+        FDataLink->DataSourceRemoved(AComponent);
 }
 
 void TnvProgressBar::DoChange()

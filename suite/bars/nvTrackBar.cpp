@@ -453,18 +453,14 @@ void TnvTrackBar::SetDisableThemes(bool Value)
 
 void TnvTrackBar::SetDataSource(TDataSource* Value)
 {
-    if (TDataSource* Old = FDataLink->DataSource())
-        Old->RemoveFreeNotification(this);
-    FDataLink->SetDataSource(Value);
-    if (Value)
-        Value->FreeNotification(this);
+    FDataLink->SetDataSource(Value, this);
 }
 
 void TnvTrackBar::Notification(TComponent* AComponent, TOperation Operation)
 {
     TnvCustomPanel::Notification(AComponent, Operation);
-    if (Operation == opRemove && FDataLink && AComponent == static_cast<TComponent*>(FDataLink->DataSource()))
-        FDataLink->SetDataSource(nullptr);
+    if (Operation == opRemove && FDataLink)
+        FDataLink->DataSourceRemoved(AComponent);
 }
 
 void TnvTrackBar::DoEdit()

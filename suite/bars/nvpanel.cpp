@@ -48,6 +48,52 @@ bool ColorsDiffer(const TnvEditFrame* F, TColor Color, TColor FontColor)
 
 } // namespace
 
+// ---------------------------------------------------------------- TnvContainerLook
+
+void TnvContainerLook::StoreTransparent(bool Value)
+{
+    if (FTransparent == Value)
+        return;
+    FTransparent = Value;
+    const TControlStyle Style = FControl->ControlStyle();
+    FControl->SetControlStyle(LookTransparent() ? Style & ~TControlStyle(csOpaque) : Style | csOpaque);
+    if (FControl->IsLoading() || FControl->IsDesigning())
+        return;
+    FControl->Invalidate();
+    if (FControl->Parent())
+        RemoveClipChildren(FControl->Parent());
+    RemoveClipChildren(FControl);
+    FControl->RecreateWnd();
+}
+
+void TnvContainerLook::InvalidateBehindLook() const
+{
+    if (LookTransparent() && FControl->Parent())
+        InvalidateControlArea(FControl, false);
+}
+
+bool TnvContainerLook::LookColorsDiffer() const
+{
+    return ColorsDiffer(FFrame.get(), FControl->Color(), FControl->Font()->Color());
+}
+
+bool TnvContainerLook::HandleLookMessage(TMessage& Message, bool SkipErase)
+{
+    switch (Message.Msg) {
+    case WM_ERASEBKGND:
+        if (SkipErase) {
+            Message.Result = 1;
+            return true;
+        }
+        return false;
+    case CM_TEXTCHANGED:
+        if (!FControl->IsDesigning() || FTransparent)
+            RepaintBehind(FControl, FFrame.get());
+        return false;
+    default: return false;
+    }
+}
+
 // ---------------------------------------------------------------- TnvCustomPanel
 
 TnvCustomPanel::TnvCustomPanel(TComponent* AOwner) : TCustomPanel(AOwner), TnvContainerLook(this) {}
@@ -56,37 +102,23 @@ TnvCustomPanel::~TnvCustomPanel() = default;
 
 bool TnvCustomPanel::IsTransparent() const
 {
-    return FTransparent && !IsDesigning();
+    return LookTransparent();
 }
 
 void TnvCustomPanel::SetTransparent(bool Value)
 {
-    if (FTransparent == Value)
-        return;
-    FTransparent = Value;
-    if (IsTransparent())
-        FControlStyle &= ~TControlStyle(csOpaque);
-    else
-        FControlStyle |= csOpaque;
-    if (IsLoading() || IsDesigning())
-        return;
-    Invalidate();
-    if (Parent())
-        RemoveClipChildren(Parent());
-    RemoveClipChildren(this);
-    RecreateWnd();
+    StoreTransparent(Value);
 }
 
 bool TnvCustomPanel::FocusColorsDiffer() const
 {
-    return ColorsDiffer(FFrame.get(), Color(), Font()->Color());
+    return LookColorsDiffer();
 }
 
 void TnvCustomPanel::Invalidate()
 {
     // A transparent panel shows its parent: what lies behind it repaints too.
-    if (IsTransparent() && Parent())
-        InvalidateControlArea(this, false);
+    InvalidateBehindLook();
     TCustomPanel::Invalidate();
 }
 
@@ -99,20 +131,8 @@ void TnvCustomPanel::BoundsChanged(int OldWidth, int OldHeight)
 
 void TnvCustomPanel::WndProc(TMessage& Message)
 {
-    switch (Message.Msg) {
-    case WM_ERASEBKGND:
-        if (IsTransparent()) {
-            Message.Result = 1;
-            return;
-        }
-        break;
-    case CM_TEXTCHANGED:
-        if (!IsDesigning() || FTransparent)
-            RepaintBehind(this, FFrame.get());
-        break;
-    default: break;
-    }
-    TCustomPanel::WndProc(Message);
+    if (!HandleLookMessage(Message, IsTransparent()))
+        TCustomPanel::WndProc(Message);
 }
 
 void TnvCustomPanel::DoEnter()
@@ -185,30 +205,17 @@ TnvCustomGroupBox::~TnvCustomGroupBox() = default;
 
 bool TnvCustomGroupBox::IsTransparent() const
 {
-    return FTransparent && !IsDesigning();
+    return LookTransparent();
 }
 
 void TnvCustomGroupBox::SetTransparent(bool Value)
 {
-    if (FTransparent == Value)
-        return;
-    FTransparent = Value;
-    if (IsTransparent())
-        FControlStyle &= ~TControlStyle(csOpaque);
-    else
-        FControlStyle |= csOpaque;
-    if (IsLoading() || IsDesigning())
-        return;
-    Invalidate();
-    if (Parent())
-        RemoveClipChildren(Parent());
-    RemoveClipChildren(this);
-    RecreateWnd();
+    StoreTransparent(Value);
 }
 
 bool TnvCustomGroupBox::FocusColorsDiffer() const
 {
-    return ColorsDiffer(FFrame.get(), Color(), Font()->Color());
+    return LookColorsDiffer();
 }
 
 void TnvCustomGroupBox::SetCaptionIndent(int Value)
@@ -230,8 +237,7 @@ void TnvCustomGroupBox::SetFullBorder(bool Value)
 void TnvCustomGroupBox::Invalidate()
 {
     // A transparent box invalidates what lies behind it as a panel does.
-    if (IsTransparent() && Parent())
-        InvalidateControlArea(this, false);
+    InvalidateBehindLook();
     TCustomGroupBox::Invalidate();
 }
 
@@ -244,20 +250,10 @@ void TnvCustomGroupBox::BoundsChanged(int OldWidth, int OldHeight)
 
 void TnvCustomGroupBox::WndProc(TMessage& Message)
 {
-    switch (Message.Msg) {
-    case WM_ERASEBKGND:
-        if (IsTransparent() || (FFrame->IsActive() && (FFrame->NonFocusColor() != clNone || FBorderAroundLabel))) {
-            Message.Result = 1;
-            return;
-        }
-        break;
-    case CM_TEXTCHANGED:
-        if (!IsDesigning() || FTransparent)
-            RepaintBehind(this, FFrame.get());
-        break;
-    default: break;
-    }
-    TCustomGroupBox::WndProc(Message);
+    const bool SkipErase =
+        IsTransparent() || (FFrame->IsActive() && (FFrame->NonFocusColor() != clNone || FBorderAroundLabel));
+    if (!HandleLookMessage(Message, SkipErase))
+        TCustomGroupBox::WndProc(Message);
 }
 
 void TnvCustomGroupBox::DoEnter()

@@ -17,14 +17,31 @@
 #include "nvframe.h"
 
 // What the panel and the group box share: the frame, transparency and the
-// focused flag.
+// focused flag, with the behaviour built on them.
 class TnvContainerLook {
 public:
-    explicit TnvContainerLook(TControl* Control) : FFrame(std::make_unique<TnvEditFrame>(Control)) {}
+    explicit TnvContainerLook(TWinControl* Control)
+        : FControl(Control), FFrame(std::make_unique<TnvEditFrame>(Control))
+    {
+    }
     TnvEditFrame* Frame() const { return FFrame.get(); }
     bool FocusedInside() const { return FFocused; }
 
 protected:
+    // Transparent and not designed.
+    bool LookTransparent() const { return FTransparent && !FControl->IsDesigning(); }
+    // Stores the value and the opaque style; a live window at run time is
+    // repainted with what lies behind it and created again.
+    void StoreTransparent(bool Value);
+    // A transparent control first invalidates its place in the parent.
+    void InvalidateBehindLook() const;
+    // The frame's unfocused colours differ from the control's.
+    bool LookColorsDiffer() const;
+    // WM_ERASEBKGND and CM_TEXTCHANGED as both containers take them; true
+    // when the message is answered.
+    bool HandleLookMessage(TMessage& Message, bool SkipErase);
+
+    TWinControl* FControl;
     std::unique_ptr<TnvEditFrame> FFrame;
     bool FTransparent = false;
     bool FFocused = false;

@@ -234,13 +234,7 @@ void TnvCustomCombo::SetDataField(const String& Value)
 
 void TnvCustomCombo::SetDataSource(TDataSource* Value)
 {
-    if (Value == FDataLink->DataSource())
-        return;
-    if (TDataSource* Old = FDataLink->DataSource())
-        Old->RemoveFreeNotification(this);
-    FDataLink->SetDataSource(Value);
-    if (Value)
-        Value->FreeNotification(this);
+    FDataLink->SetDataSource(Value, this);
 }
 
 void TnvCustomCombo::SetDisableThemes(bool Value)
@@ -300,8 +294,8 @@ void TnvCustomCombo::Notification(TComponent* AComponent, TOperation Operation)
         return;
     if (AComponent == FController)
         FController = nullptr;
-    if (FDataLink && AComponent == FDataLink->DataSource())
-        FDataLink->SetDataSource(nullptr);
+    if (FDataLink)
+        FDataLink->DataSourceRemoved(AComponent);
 }
 
 void TnvCustomCombo::Loaded()

@@ -216,13 +216,7 @@ void TnvDBCustomLabel::SetDataSource(TDataSource* Value)
 {
     if (DataSourceFixed() && IsLoading())
         return;
-    if (Value == FDataLink->DataSource())
-        return;
-    if (TDataSource* Old = FDataLink->DataSource())
-        Old->RemoveFreeNotification(this);
-    FDataLink->SetDataSource(Value);
-    if (Value)
-        Value->FreeNotification(this);
+    FDataLink->SetDataSource(Value, this);
 }
 
 void TnvDBCustomLabel::SetDataField(const String& Value)
@@ -242,8 +236,8 @@ void TnvDBCustomLabel::SetAutoSize(bool Value)
 void TnvDBCustomLabel::Notification(TComponent* AComponent, TOperation Operation)
 {
     TnvCustomLabel::Notification(AComponent, Operation);
-    if (Operation == opRemove && FDataLink && static_cast<TComponent*>(FDataLink->DataSource()) == AComponent)
-        FDataLink->SetDataSource(nullptr);
+    if (Operation == opRemove && FDataLink)
+        FDataLink->DataSourceRemoved(AComponent);
 }
 
 String TnvDBCustomLabel::GetFieldText() const
