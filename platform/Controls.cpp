@@ -416,6 +416,10 @@ bool TControl::IsPropertyStored(const char* Name) const
         return !FParentFont;
     if (N == "ShowHint")
         return !FParentShowHint;
+    if (N == "Ctl3D")
+        return !FParentCtl3D;
+    if (N == "BiDiMode")
+        return !FParentBiDiMode;
     if (N == "Anchors")
         return FAnchors != DefaultAnchors(FAlign);
     return true;
@@ -598,6 +602,42 @@ void TControl::SetParentShowHint(bool Value)
     FParentShowHint = Value;
     if (Value && FParent)
         Perform(CM_PARENTSHOWHINTCHANGED);
+}
+
+void TControl::SetCtl3D(bool Value)
+{
+    FParentCtl3D = false;
+    if (FCtl3D == Value)
+        return;
+    FCtl3D = Value;
+    Perform(CM_CTL3DCHANGED);
+}
+
+void TControl::SetParentCtl3D(bool Value)
+{
+    if (FParentCtl3D == Value)
+        return;
+    FParentCtl3D = Value;
+    if (Value && FParent)
+        Perform(CM_PARENTCTL3DCHANGED);
+}
+
+void TControl::SetBiDiMode(TBiDiMode Value)
+{
+    FParentBiDiMode = false;
+    if (FBiDiMode == Value)
+        return;
+    FBiDiMode = Value;
+    Perform(CM_BIDIMODECHANGED);
+}
+
+void TControl::SetParentBiDiMode(bool Value)
+{
+    if (FParentBiDiMode == Value)
+        return;
+    FParentBiDiMode = Value;
+    if (Value && FParent)
+        Perform(CM_PARENTBIDIMODECHANGED);
 }
 
 void TControl::SetCursor(TCursor Value)
@@ -812,6 +852,32 @@ void TControl::DefaultHandler(TMessage& Message)
         }
         break;
     case CM_SHOWHINTCHANGED: SendParentChanged(CM_PARENTSHOWHINTCHANGED); break;
+    case CM_PARENTCTL3DCHANGED:
+        if (FParentCtl3D && FParent) {
+            if (FCtl3D != FParent->Ctl3D()) {
+                FCtl3D = FParent->Ctl3D();
+                Perform(CM_CTL3DCHANGED);
+            }
+            FParentCtl3D = true;
+        }
+        break;
+    case CM_CTL3DCHANGED:
+        SendParentChanged(CM_PARENTCTL3DCHANGED);
+        Invalidate();
+        break;
+    case CM_PARENTBIDIMODECHANGED:
+        if (FParentBiDiMode && FParent) {
+            if (FBiDiMode != FParent->BiDiMode()) {
+                FBiDiMode = FParent->BiDiMode();
+                Perform(CM_BIDIMODECHANGED);
+            }
+            FParentBiDiMode = true;
+        }
+        break;
+    case CM_BIDIMODECHANGED:
+        SendParentChanged(CM_PARENTBIDIMODECHANGED);
+        Invalidate();
+        break;
     case CM_HITTEST: Message.Result = HitTest(P) ? 1 : 0; break;
     case CM_MOUSEWHEEL: {
         const TPoint Pos = LParamToPoint(Message.LParam);
@@ -867,6 +933,10 @@ void TControl::Loaded()
         }
         if (FParentShowHint)
             FShowHint = FParent->ShowHint();
+        if (FParentCtl3D)
+            FCtl3D = FParent->Ctl3D();
+        if (FParentBiDiMode)
+            FBiDiMode = FParent->BiDiMode();
     }
     ApplyQtFont();
 }
@@ -1163,6 +1233,8 @@ void TWinControl::InsertControl(TControl* AControl)
         AControl->Perform(CM_PARENTCOLORCHANGED);
         AControl->Perform(CM_PARENTFONTCHANGED);
         AControl->Perform(CM_PARENTSHOWHINTCHANGED);
+        AControl->Perform(CM_PARENTCTL3DCHANGED);
+        AControl->Perform(CM_PARENTBIDIMODECHANGED);
         if (AControl->FAlign != alNone)
             Realign();
     }

@@ -77,6 +77,9 @@ Q_ENUM_NS(TFormBorderStyle)
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 Q_ENUM_NS(TScrollStyle)
 
+// Reading order and alignment of a control's text.
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+Q_ENUM_NS(TBiDiMode)
 } // namespace ControlsTypes
 using namespace ControlsTypes;
 Q_DECLARE_OPERATORS_FOR_FLAGS(ControlsTypes::TAnchors)
@@ -204,6 +207,8 @@ enum : unsigned {
     CM_DEACTIVATE = CM_BASE + 1,
     CM_DIALOGKEY = CM_BASE + 5,
     CM_DIALOGCHAR = CM_BASE + 6,
+    CM_CTL3DCHANGED = CM_BASE + 2,
+    CM_PARENTCTL3DCHANGED = CM_BASE + 3,
     CM_FOCUSCHANGED = CM_BASE + 7,
     CM_PARENTFONTCHANGED = CM_BASE + 8,
     CM_PARENTCOLORCHANGED = CM_BASE + 9,
@@ -233,6 +238,8 @@ enum : unsigned {
     CM_RECREATEWND = CM_BASE + 48,
     CM_CONTROLCHANGE = CM_BASE + 54,
     CM_WANTSPECIALKEY = CM_BASE + 57,
+    CM_BIDIMODECHANGED = CM_BASE + 60,
+    CM_PARENTBIDIMODECHANGED = CM_BASE + 61,
     CM_MOUSEWHEEL = CM_BASE + 67,
 };
 
@@ -409,6 +416,18 @@ public:
     void SetShowHint(bool Value);
     bool ParentShowHint() const { return FParentShowHint; }
     void SetParentShowHint(bool Value);
+    // The three-dimensional look of borders (true) or flat window-frame lines.
+    bool Ctl3D() const { return FCtl3D; }
+    void SetCtl3D(bool Value);
+    bool ParentCtl3D() const { return FParentCtl3D; }
+    void SetParentCtl3D(bool Value);
+    // Right-to-left reading and alignment; ParentBiDiMode follows the parent.
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value);
+    bool ParentBiDiMode() const { return FParentBiDiMode; }
+    void SetParentBiDiMode(bool Value);
+    bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
+    bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
     TPopupMenu* PopupMenu() const;
@@ -537,6 +556,10 @@ protected:
     String FHint;
     bool FShowHint = false;
     bool FParentShowHint = true;
+    bool FCtl3D = true;
+    bool FParentCtl3D = true;
+    TBiDiMode FBiDiMode = bdLeftToRight;
+    bool FParentBiDiMode = true;
     TCursor FCursor = crDefault;
     QPointer<QObject> FPopupMenu;
     TControlStyle FControlStyle = TControlStyle(csCaptureMouse) | csClickEvents | csSetCaption | csDoubleClicks;

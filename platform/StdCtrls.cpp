@@ -1763,6 +1763,26 @@ void TCustomListBox::SetItemHeight(int Value)
     FDelegate->HeightsChanged(FList);
 }
 
+void TCustomListBox::SetIntegralHeight(bool Value)
+{
+    if (FIntegralHeight == Value)
+        return;
+    FIntegralHeight = Value;
+    SetBounds(Left(), Top(), Width(), Height());
+}
+
+void TCustomListBox::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    if (FIntegralHeight && FStyle != lbOwnerDrawVariable && !ComponentState().testFlag(csLoading)) {
+        const int Border = BorderStyle() == bsSingle ? 4 : 0;
+        const int H = ItemHeight();
+        const int Rows = (AHeight - Border) / H;
+        if (Rows >= 1)
+            AHeight = Border + Rows * H;
+    }
+    TWrapControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
 int TCustomListBox::TopIndex() const
 {
     const QModelIndex I = FList->indexAt(QPoint(0, 0));
@@ -1817,6 +1837,8 @@ void TCustomListBox::ApplyQtFont()
 void TCustomListBox::Loaded()
 {
     TWrapControl::Loaded();
+    if (FIntegralHeight)
+        SetBounds(Left(), Top(), Width(), Height());
     if (FPendingItemIndex != -1) {
         const int I = FPendingItemIndex;
         FPendingItemIndex = -1;

@@ -700,6 +700,12 @@ public:
     // lbStandard); EInvalidOperation for a height below 1.
     int ItemHeight() const;
     void SetItemHeight(int Value);
+    // With IntegralHeight a list of items of one height shows whole items
+    // only: setting its bounds cuts the height to the border and a whole
+    // number of items (never below one item).
+    bool IntegralHeight() const { return FIntegralHeight; }
+    void SetIntegralHeight(bool Value);
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     // The first item shown.
     int TopIndex() const;
     void SetTopIndex(int Value);
@@ -742,6 +748,7 @@ protected:
     bool FMultiSelect = false;
     bool FExtendedSelect = true;
     bool FSorted = false;
+    bool FIntegralHeight = false;
     TListBoxStyle FStyle = lbStandard;
     int FItemHeight = 13;
     int FPendingItemIndex = -1;
@@ -761,6 +768,7 @@ class TListBox : public TCustomListBox {
     Q_PROPERTY(bool ExtendedSelect READ ExtendedSelect WRITE SetExtendedSelect)
     Q_PROPERTY(TFont* Font READ Font WRITE SetFont)
     Q_PROPERTY(String Hint READ Hint WRITE SetHint)
+    Q_PROPERTY(bool IntegralHeight READ IntegralHeight WRITE SetIntegralHeight)
     Q_PROPERTY(int ItemHeight READ ItemHeight WRITE SetItemHeight)
     Q_PROPERTY(TStrings* Items READ Items WRITE SetItems)
     Q_PROPERTY(int ItemIndex READ ItemIndex WRITE SetItemIndex)

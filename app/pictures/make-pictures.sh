@@ -15,8 +15,8 @@ font=DejaVu-Sans-Bold
 # The window's outline and face: 600 x 463, 16 colours. Fuchsia lies outside
 # the window (it is the colour of the bottom-left pixel).
 convert -size 600x463 xc:'#FF00FF' +antialias \
-  -fill '#808080' -draw 'roundrectangle 0,0 599,462 30,30' \
-  -fill '#000080' -draw 'roundrectangle 3,3 596,459 27,27' \
+  -fill '#808080' -draw 'roundrectangle 0,0 599,462 26,26' \
+  -fill '#000080' -draw 'roundrectangle 3,3 596,459 23,23' \
   -fill '#0000FF' -draw 'rectangle 8,6 593,30' \
   -fill '#000080' -draw 'rectangle 10,8 591,28' \
   -fill '#008080' -draw 'roundrectangle 14,88 33,452 9,9' \

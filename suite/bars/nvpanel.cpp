@@ -28,11 +28,12 @@ bool FrameLooksDiffer(const TnvEditFrame* F)
     return (Focused & ~Unfocused) != decltype(Focused)() || F->Style(true) != F->Style(false);
 }
 
-unsigned AlignmentFlags(TAlignment A)
+// Text flags of an alignment; right-to-left alignment swaps left and right.
+unsigned AlignmentFlags(TAlignment A, bool RightToLeft)
 {
     switch (A) {
-    case taLeftJustify: return DT_LEFT;
-    case taRightJustify: return DT_RIGHT;
+    case taLeftJustify: return RightToLeft ? DT_RIGHT : DT_LEFT;
+    case taRightJustify: return RightToLeft ? DT_LEFT : DT_RIGHT;
     default: return DT_CENTER;
     }
 }
@@ -191,7 +192,7 @@ void TnvCustomPanel::Paint()
     const int H = C->TextHeight("W");
     R.Top = (R.Top + R.Bottom - H) / 2;
     R.Bottom = R.Top + H;
-    DrawText(C, Caption(), R, DT_EXPANDTABS | DT_VCENTER | AlignmentFlags(Alignment()));
+    DrawText(C, Caption(), R, DT_EXPANDTABS | DT_VCENTER | AlignmentFlags(Alignment(), UseRightToLeftAlignment()));
 }
 
 // ---------------------------------------------------------------- TnvCustomGroupBox
@@ -303,8 +304,8 @@ void TnvCustomGroupBox::Paint()
     TRect F = FrameRect();
     const int TW = Text.empty() ? 0 : C->TextWidth(StripAccelerators(Text));
     const int I = FCaptionIndent;
-    const int X0 = Text.empty() ? 0 : I;
-    const int X1 = Text.empty() ? 0 : I + TW;
+    const int X0 = Text.empty() ? 0 : UseRightToLeftAlignment() ? W - TW - I : I;
+    const int X1 = Text.empty() ? 0 : X0 + TW;
     const bool Active = FFrame->IsActive();
 
     // 3. The face inside the border.
@@ -337,20 +338,23 @@ void TnvCustomGroupBox::Paint()
         Gap = 0;
     }
     // 5. The border, with its top edge open for the caption (3D: a light
-    // outline one pixel in, the shadow over it).
+    // outline one pixel in, the shadow over it; flat: one line in the window
+    // frame colour).
     const int Start = Text.empty() ? 0 : X0 - 3;
     const int EndLight = Text.empty() ? 0 : X1 + Gap;
     const int EndDark = Text.empty() ? 0 : X1 + 1;
-    ++F.Left;
-    ++F.Top;
-    C->Pen()->SetColor(clBtnHighlight);
-    {
+    if (Ctl3D()) {
+        ++F.Left;
+        ++F.Top;
+        C->Pen()->SetColor(clBtnHighlight);
         const TPoint P[] = {TPoint(Start, F.Top),        TPoint(F.Left, F.Top),       TPoint(F.Left, F.Bottom - 1),
                             TPoint(F.Right - 1, F.Bottom - 1), TPoint(F.Right - 1, F.Top), TPoint(EndLight, F.Top)};
         C->Polyline(P);
+        F = TRect(F.Left - 1, F.Top - 1, F.Right - 1, F.Bottom - 1);
+        C->Pen()->SetColor(clBtnShadow);
+    } else {
+        C->Pen()->SetColor(clWindowFrame);
     }
-    F = TRect(F.Left - 1, F.Top - 1, F.Right - 1, F.Bottom - 1);
-    C->Pen()->SetColor(clBtnShadow);
     {
         const TPoint P[] = {TPoint(Start, F.Top),        TPoint(F.Left, F.Top),       TPoint(F.Left, F.Bottom - 1),
                             TPoint(F.Right - 1, F.Bottom - 1), TPoint(F.Right - 1, F.Top), TPoint(EndDark, F.Top)};
@@ -364,7 +368,6 @@ void TnvCustomGroupBox::Paint()
         TRect R(X0, FBorderAroundLabel ? 1 : 0, X0 + TW, (FBorderAroundLabel ? 1 : 0) + H);
         DrawText(C, Text, R, DT_SINGLELINE | DT_LEFT);
     }
-    (void)W;
 }
 
 namespace {

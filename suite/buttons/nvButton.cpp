@@ -1213,8 +1213,8 @@ void TnvCustomBitBtn::WndProc(TMessage& Message)
             break;
         if (Sender == this) {
             FLastSelDown = FDown;
-        } else if (FDown || FLastSelDown) {
-            // Only a button whose selection changes hears of it.
+        } else {
+            // Every other button of the group hears of the press, down or not.
             QPointer<TnvCustomBitBtn> Self(this);
             SetDownState(false, false, true);
             if (Self)

@@ -770,10 +770,7 @@ void TnvCustomCalcEdit::PaintText(TCanvas* Canvas, const TRect&, const String&, 
     int X = GetLeftIndent() + 2;
     int Y = 2;
     const bool FrameActive = Frame()->IsActive();
-    if (FrameActive) {
-        Frame()->GetTextOffsets(X, Y, false);
-        X += GetLeftIndent();
-    }
+    ApplyFrameTextOffsets(X, Y);
     if (AlignmentVertical() == nvavCenter)
         Y = GetTextTop() + Y - 1;
     const String S = ComboFocused() && Field() ? FloatToStr(Value()) : GetDisplayText(Text());

@@ -825,7 +825,8 @@ void TnvCustomColorCombo::PrepareList()
     FList->SetColorAlignment(FColorAlignment);
     FList->SetItemHeight(O->ItemHeight());
     FList->SetColorWidth(O->ColorWidth() != 0 ? O->ColorWidth() : O->ItemHeight() - 2 * FList->ColorMargin());
-    FList->SetFont(Font());
+    FList->SetIntegralHeight(O->IntegralHeight());
+    FList->SetFont(O->Font());
     FList->SetGreyScaleIncrement(O->GreyScaleIncrement());
     // The content options rebuild the list once.
     const bool Rebuild = FList->Options() == O->Options() && FList->NoneString() == O->NoneString();
@@ -1189,12 +1190,7 @@ void TnvCustomColorCombo::PaintText(TCanvas* C, const TRect& Rect, const String&
     const TRect Client = EditClientRect();
     int X = Client.Left + Edit.Left;
     int Y = Client.Top + Edit.Top;
-    if (Frame()->IsActive()) {
-        int OX = 0, OY = 0;
-        Frame()->GetTextOffsets(OX, OY, ComboFocused());
-        X += OX - 1;
-        Y += OY - 2;
-    }
+    ApplyFrameTextOffsets(X, Y);
     TColor FontColor = Font()->Color();
     if (Frame()->NonFocusFontColor() != clNone && !ComboFocused())
         FontColor = Frame()->NonFocusFontColor();

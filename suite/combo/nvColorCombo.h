@@ -203,6 +203,7 @@ class TnvColorList : public TnvCustomColorList {
     Q_PROPERTY(TFont* Font READ Font WRITE SetFont)
     Q_PROPERTY(int GreyScaleIncrement READ GreyScaleIncrement WRITE SetGreyScaleIncrement)
     Q_PROPERTY(String Hint READ Hint WRITE SetHint)
+    Q_PROPERTY(bool IntegralHeight READ IntegralHeight WRITE SetIntegralHeight)
     Q_PROPERTY(int ItemHeight READ ItemHeight WRITE SetItemHeight)
     Q_PROPERTY(String NoneString READ NoneString WRITE SetNoneString)
     Q_PROPERTY(nvColorComboTypes::TnvColorListBoxOptions Options READ Options WRITE SetOptions)

@@ -15,10 +15,12 @@
 
 namespace {
 
-// The one mouse hook of all combos and the combo it serves.
+// The one mouse hook of all combos, the combos that are open (the last one
+// opened first served), and the combo it serves.
 THookHandle GHook = 0;
 bool GHookInstalled = false;
 QPointer<TnvCustomCombo> GHookCombo;
+std::vector<TnvCustomCombo*> GHookUsers;
 
 bool IsWidgetIn(const QWidget* Outer, const QWidget* W)
 {
@@ -147,11 +149,7 @@ TnvCustomCombo::TnvCustomCombo(TComponent* AOwner)
 
 TnvCustomCombo::~TnvCustomCombo()
 {
-    if (GHookInstalled && (GHookCombo == this || !GHookCombo)) {
-        RemoveHook(GHook);
-        GHookInstalled = false;
-        GHookCombo = nullptr;
-    }
+    RemoveMouseHook();
     FFrame->OnLayoutChange = nullptr;
     FDataLink->OnDataChange = nullptr;
     FDataLink->OnEditingChange = nullptr;
@@ -590,9 +588,21 @@ void TnvCustomCombo::DoCloseUp(bool Accept)
         OnCloseUp(this, Accept);
 }
 
+void TnvCustomCombo::ApplyFrameTextOffsets(int& X, int& Y) const
+{
+    if (!FFrame->IsActive())
+        return;
+    int OX = 0, OY = 0;
+    FFrame->GetTextOffsets(OX, OY, FFocused);
+    X += OX - 1;
+    Y += OY - 2;
+}
+
 void TnvCustomCombo::InstallHook()
 {
     GHookCombo = this;
+    if (std::find(GHookUsers.begin(), GHookUsers.end(), this) == GHookUsers.end())
+        GHookUsers.push_back(this);
     if (!GHookInstalled) {
         GHook = InstallMouseHook([](const TMouseHookInfo& Info) {
             return GHookCombo ? GHookCombo->HookMouse(Info) : false;
@@ -603,6 +613,13 @@ void TnvCustomCombo::InstallHook()
 
 void TnvCustomCombo::RemoveMouseHook()
 {
+    // Another combo that is still open keeps the hook and gets its attention.
+    GHookUsers.erase(std::remove(GHookUsers.begin(), GHookUsers.end(), this), GHookUsers.end());
+    if (!GHookUsers.empty()) {
+        if (GHookCombo == this || !GHookCombo)
+            GHookCombo = GHookUsers.back();
+        return;
+    }
     if (GHookInstalled) {
         RemoveHook(GHook);
         GHookInstalled = false;

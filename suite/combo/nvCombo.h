@@ -168,6 +168,11 @@ public:
     bool ThemesActive() const { return ThemeServicesEnabled() && !FDisableThemes; }
     // The edit rectangle last applied (client coordinates of the edit).
     const TRect& EditRect() const { return FEditRect; }
+    // Owner-painted text starts two pixels in from the top-left corner of its
+    // area (after the left indent); with an active frame it starts at the
+    // frame's text offsets for the current focus state instead, one more to
+    // the right. Moves such an origin (X, Y) from the first to the second.
+    void ApplyFrameTextOffsets(int& X, int& Y) const;
 
     // ---- the drop-down protocol
     virtual void DropDown();

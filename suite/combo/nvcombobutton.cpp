@@ -8,12 +8,95 @@
 #include "Canvas.h"
 #include "nvCommon.h"
 
+// ---------------------------------------------------------------- TnvComboButtonActionLink
+
+TnvComboButtonActionLink::TnvComboButtonActionLink(TnvComboButton* AClient)
+    : TControlActionLink(AClient), FButton(AClient)
+{
+}
+
+bool TnvComboButtonActionLink::IsCheckedLinked() const
+{
+    return TControlActionLink::IsCheckedLinked() && FButton->GroupIndex() != 0 && FButton->AllowAllUp() &&
+           FButton->Down() == CustomAction()->Checked();
+}
+
+bool TnvComboButtonActionLink::IsGroupIndexLinked() const
+{
+    return CustomAction() && FButton->GroupIndex() == CustomAction()->GroupIndex();
+}
+
+void TnvComboButtonActionLink::SetChecked(bool Value)
+{
+    if (IsCheckedLinked())
+        FButton->SetDown(Value);
+}
+
+void TnvComboButtonActionLink::SetGroupIndex(int Value)
+{
+    if (IsGroupIndexLinked())
+        FButton->SetGroupIndex(Value);
+}
+
+void TnvComboButtonActionLink::ActionChange(TBasicAction* Sender, bool CheckDefaults)
+{
+    TControlActionLink::ActionChange(Sender, CheckDefaults);
+    auto* A = dynamic_cast<TCustomAction*>(Sender);
+    if (!A)
+        return;
+    if (!CheckDefaults || FButton->GroupIndex() == 0)
+        FButton->SetGroupIndex(A->GroupIndex());
+    // A button without a glyph shows the action's image, on fuchsia (the
+    // bottom-left pixel, so transparent where the image is).
+    TCustomActionList* List = A->ActionList();
+    TCustomImageList* Images = List ? List->Images() : nullptr;
+    if (FButton->HasGlyphImage() || !Images || A->ImageIndex() < 0 || A->ImageIndex() >= Images->Count())
+        return;
+    TBitmap Glyph;
+    Glyph.SetSize(Images->Width(), Images->Height());
+    Glyph.Canvas()->Brush()->SetColor(clFuchsia);
+    Glyph.Canvas()->FillRect(TRect(0, 0, Images->Width(), Images->Height()));
+    Images->Draw(Glyph.Canvas(), 0, 0, A->ImageIndex());
+    FButton->SetGlyph(&Glyph);
+}
+
+// ---------------------------------------------------------------- TnvComboButton
+
 TnvComboButton::TnvComboButton(TComponent* AOwner) : TSpeedButton(AOwner)
 {
     SetBounds(0, 0, 22, 23);
 }
 
 TnvComboButton::~TnvComboButton() = default;
+
+void TnvComboButton::SetAction(TBasicAction* Value)
+{
+    if (!Value) {
+        FActionLink.reset();
+        return;
+    }
+    if (!FActionLink)
+        FActionLink = std::make_unique<TnvComboButtonActionLink>(this);
+    FActionLink->LinkAction(Value);
+}
+
+void TnvComboButton::Click()
+{
+    if (!FActionLink || !FActionLink->Click())
+        TSpeedButton::Click();
+}
+
+bool TnvComboButton::IsPropertyStored(const char* Name) const
+{
+    return TSpeedButton::IsPropertyStored(Name) && (!FActionLink || FActionLink->IsPropertyStored(Name));
+}
+
+void TnvComboButton::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TSpeedButton::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent && FActionLink && AComponent == FActionLink->Action())
+        SetAction(nullptr);
+}
 
 void TnvComboButton::SetMargin(int Value)
 {
@@ -58,6 +141,16 @@ void TnvComboButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
 void TnvComboButton::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
+    case CM_BUTTONPRESSED: {
+        // A sibling of the group went down: when that released this
+        // button, its action is unchecked too.
+        const bool WasDown = Down();
+        TSpeedButton::WndProc(Message);
+        if (WasDown && !Down())
+            if (auto* A = dynamic_cast<TCustomAction*>(Action()))
+                A->SetChecked(false);
+        return;
+    }
     case CM_MOUSEENTER:
         TSpeedButton::WndProc(Message);
         if ((Flat() && Enabled() && !GetCaptureControl()) || ThemesActive()) {

@@ -5,18 +5,55 @@
 // up, disabled, down and exclusively down states beside the caption) with
 // flat hot tracking of its own (MouseInside) and a themed look that draws the
 // platform's drop-down arrow, or a push button with an ellipsis (Ellipsis).
+//
+// With an Action, a click runs the action (unless the button has an OnClick
+// of its own), and the button shows the action's caption, hint, enabled state
+// and visibility; its link also ties the action's Checked to Down and its
+// GroupIndex to GroupIndex. A group press that releases a sibling unchecks
+// the sibling's action.
 #pragma once
 
+#include <memory>
+
+#include "ActnList.h"
 #include "Buttons.h"
 #include "Controls.h"
 
+class TnvComboButton;
+
+// The combo button's link: besides what a control takes from its action,
+// Checked drives Down while the button is in a group that allows all up and
+// its Down still equals Checked, and GroupIndex drives GroupIndex while the
+// two are equal. Linking outside loading (or to a button without a group)
+// gives the button the action's GroupIndex, and a button without a glyph
+// takes the action's image from its action list's images.
+class TnvComboButtonActionLink : public TControlActionLink {
+public:
+    explicit TnvComboButtonActionLink(TnvComboButton* AClient);
+
+    bool IsCheckedLinked() const override;
+    bool IsGroupIndexLinked() const override;
+    void SetChecked(bool Value) override;
+    void SetGroupIndex(int Value) override;
+    void ActionChange(TBasicAction* Sender, bool CheckDefaults) override;
+
+private:
+    TnvComboButton* FButton;
+};
+
 class TnvComboButton : public TSpeedButton {
     Q_OBJECT
+    Q_PROPERTY(TBasicAction* Action READ Action WRITE SetAction)
     Q_PROPERTY(int Margin READ Margin WRITE SetMargin)
     Q_PROPERTY(int NumGlyphs READ NumGlyphs WRITE SetNumGlyphs)
 public:
     explicit TnvComboButton(TComponent* AOwner = nullptr);
     ~TnvComboButton() override;
+
+    TBasicAction* Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+    // Links the action (null drops the link).
+    void SetAction(TBasicAction* Value);
+    TnvComboButtonActionLink* ActionLink() const { return FActionLink.get(); }
 
     // Values below -1 are ignored.
     void SetMargin(int Value);
@@ -38,6 +75,10 @@ public:
     void WndProc(TMessage& Message) override;
     // Only a button that is down answers a double click.
     void DblClick() override;
+    // The action runs unless the button has an OnClick of its own.
+    void Click() override;
+    // What comes from the action is not stored.
+    bool IsPropertyStored(const char* Name) const override;
 
 protected:
     // Whether the themed look is drawn (the global switch and DisableThemes).
@@ -49,9 +90,13 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void EnabledChanged() override;
+    // Freeing the action clears Action.
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     void PaintThemed();
+
+    std::unique_ptr<TnvComboButtonActionLink> FActionLink;
 
     bool FPressTracking = false;
     bool FMouseInside = false;

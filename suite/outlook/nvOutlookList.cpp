@@ -43,6 +43,36 @@ unsigned AlignmentFlags(TAlignment A)
 
 } // namespace
 
+// ---------------------------------------------------------------- TnvOutlookItemActionLink
+
+TnvOutlookItemActionLink::TnvOutlookItemActionLink(TnvOutlookListItem* AClient) : TActionLink(AClient), FItem(AClient)
+{
+}
+
+void TnvOutlookItemActionLink::SetCaption(const String& Value)
+{
+    if (IsCaptionLinked() && !Value.empty())
+        FItem->SetText(Value);
+}
+
+void TnvOutlookItemActionLink::SetEnabled(bool Value)
+{
+    if (IsEnabledLinked())
+        FItem->SetEnabled(Value);
+}
+
+void TnvOutlookItemActionLink::SetHint(const String& Value)
+{
+    if (IsHintLinked())
+        FItem->SetHint(Value);
+}
+
+void TnvOutlookItemActionLink::SetVisible(bool Value)
+{
+    if (IsVisibleLinked())
+        FItem->SetVisible(Value);
+}
+
 // ---------------------------------------------------------------- TnvOutlookListItem
 
 TnvOutlookListItem::TnvOutlookListItem(TCollection* ACollection) : TnvCollectionItem(ACollection) {}
@@ -61,6 +91,42 @@ TnvCustomOutlookList* TnvOutlookListItem::OutlookList() const
 {
     auto* C = dynamic_cast<TnvOutlookListItems*>(Collection());
     return C ? C->List() : nullptr;
+}
+
+void TnvOutlookListItem::SetAction(TBasicAction* Value)
+{
+    if (!Value) {
+        FActionLink.reset();
+        return;
+    }
+    if (!FActionLink)
+        FActionLink = std::make_unique<TnvOutlookItemActionLink>(this);
+    FActionLink->SetAction(Value);
+    FActionLink->OnChange = [this](TObject* Sender) { DoActionChange(Sender); };
+    ActionChange(Value, Value->IsLoading());
+    if (TnvCustomOutlookList* L = OutlookList())
+        Value->FreeNotification(L);
+}
+
+void TnvOutlookListItem::DoActionChange(TObject* Sender)
+{
+    if (Sender && Sender == static_cast<QObject*>(Action()))
+        ActionChange(Sender, false);
+}
+
+void TnvOutlookListItem::ActionChange(TObject* Sender, bool CheckDefaults)
+{
+    auto* A = dynamic_cast<TCustomAction*>(Sender);
+    if (!A)
+        return;
+    if (!CheckDefaults || FText.empty())
+        SetText(A->Caption());
+    if (!CheckDefaults || FEnabled)
+        SetEnabled(A->Enabled());
+    if (!CheckDefaults || FHint.empty())
+        SetHint(A->Hint());
+    if (!CheckDefaults || FVisible)
+        SetVisible(A->Visible());
 }
 
 void TnvOutlookListItem::SetImageIndex(int Value)
@@ -736,10 +802,18 @@ void TnvCustomOutlookList::ItemClick(TnvOutlookListItem* Item)
         if (OnItemChange)
             OnItemChange(this, Item);
     }
+    // A handler may free the item (or its action).
+    QPointer<TnvOutlookListItem> Alive(Item);
     if (OnItemClick)
         OnItemClick(this, Item);
-    if (Item->OnClick)
-        Item->OnClick(this, Item);
+    if (Alive && Item->OnClick) {
+        TnvCustomOutlookListItemEvent Handler = Item->OnClick;
+        Handler(this, Item);
+    }
+    if (TBasicAction* A = Alive ? Item->Action() : nullptr; A && A->OnExecute) {
+        TNotifyEvent Handler = A->OnExecute;
+        Handler(Item);
+    }
     UpdateHotItem();
 }
 
@@ -839,10 +913,15 @@ void TnvCustomOutlookList::BoundsChanged(int OldWidth, int OldHeight)
 void TnvCustomOutlookList::Notification(TComponent* AComponent, TOperation Operation)
 {
     TnvOutlookPanel::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FImages) {
+    if (Operation != opRemove || !AComponent)
+        return;
+    if (AComponent == FImages) {
         FImages = nullptr;
         Invalidate();
     }
+    for (int I = 0; FItems && I < FItems->Count(); ++I)
+        if (TnvOutlookListItem* It = FItems->Items(I); It->Action() && AComponent == It->Action())
+            It->SetAction(nullptr);
 }
 
 void TnvCustomOutlookList::WndProc(TMessage& Message)

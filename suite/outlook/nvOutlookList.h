@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "ActnList.h"
 #include "Buttons.h"
 #include "DB.h"
 #include "Forms.h"
@@ -44,10 +45,35 @@ ZEN_EVENT_TYPE(TnvCustomOutlookListItemEvent)
 using TnvOutlookListDrawItemEvent = TEvent<TnvCustomOutlookList*, TnvOutlookListItem*, TPoint&, TPoint&, bool&>;
 ZEN_EVENT_TYPE(TnvOutlookListDrawItemEvent)
 
+// ---------------------------------------------------------------- TnvOutlookItemActionLink
+
+// An item's link to its action: caption, enabled, hint and visible are
+// always linked (a caption reaches the item's Text only when it is not
+// empty); the item runs the action's OnExecute when clicked.
+class TnvOutlookItemActionLink : public TActionLink {
+public:
+    explicit TnvOutlookItemActionLink(TnvOutlookListItem* AClient);
+
+    TnvOutlookListItem* Item() const { return FItem; }
+
+    bool IsCaptionLinked() const override { return true; }
+    bool IsEnabledLinked() const override { return true; }
+    bool IsHintLinked() const override { return true; }
+    bool IsVisibleLinked() const override { return true; }
+    void SetCaption(const String& Value) override;
+    void SetEnabled(bool Value) override;
+    void SetHint(const String& Value) override;
+    void SetVisible(bool Value) override;
+
+private:
+    TnvOutlookListItem* FItem;
+};
+
 // ---------------------------------------------------------------- TnvOutlookListItem
 
 class TnvOutlookListItem : public TnvCollectionItem {
     Q_OBJECT
+    Q_PROPERTY(TBasicAction* Action READ Action WRITE SetAction)
     Q_PROPERTY(int ImageIndex READ ImageIndex WRITE SetImageIndex)
     Q_PROPERTY(bool Selected READ Selected WRITE SetSelected)
     Q_PROPERTY(int Separation READ Separation WRITE SetSeparation)
@@ -65,6 +91,14 @@ public:
     ~TnvOutlookListItem() override;
 
     TnvCustomOutlookList* OutlookList() const;
+
+    TBasicAction* Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+    // Links the action: the item takes its caption, enabled state, hint and
+    // visibility (ActionChange, keeping its own values while the action is
+    // being read), hears of its changes and the list of its freeing. Null
+    // drops the link.
+    void SetAction(TBasicAction* Value);
+    TnvOutlookItemActionLink* ActionLink() const { return FActionLink.get(); }
 
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int Value);
@@ -120,10 +154,18 @@ public:
     // for an item not in view.
     TRect CalcItemRect(TnvOutlookItemRectMode Mode, int Offset = -1) const;
 
+    // Takes the properties of a custom action: Text unless CheckDefaults
+    // and the item has one; Enabled unless CheckDefaults and the item is
+    // disabled; Hint unless CheckDefaults and the item has one; Visible
+    // unless CheckDefaults and the item is hidden.
+    virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+
     TnvCustomOutlookListItemEvent OnClick;
 
 private:
     friend class TnvCustomOutlookList;
+    void DoActionChange(TObject* Sender);
+    std::unique_ptr<TnvOutlookItemActionLink> FActionLink;
     int FImageIndex = 0;
     bool FSelected = false;
     int FSeparation = 10;

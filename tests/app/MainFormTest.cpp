@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
 #include "mainu.h"
+#include "Regions.h"
 #include "nvCommon.h"
 #include "nvDemoRichEdit.h"
 
@@ -472,6 +474,18 @@ TEST(MainFormTest, StoredOutlinesMatchThePictures)
     const QRegion Stored = Form->nvImageForm1->Region();
     EXPECT_FALSE(Stored.isEmpty());
     EXPECT_EQ(RegionFromGraphic(Form->nvImageForm1->Picture()->Graphic(), Form->nvImageForm1->KeyColor()), Stored);
+    // Stored as 516 bytes: the count 512, then the 32-byte header and 30 rectangles.
+    const std::vector<uint8_t> Data = GetRegionData(Stored);
+    EXPECT_EQ(Data.size(), 512u);
+    EXPECT_EQ(Stored.rectCount(), 30);
+    QFile File(ToQString(FindFormFile("TMainForm")));
+    ASSERT_TRUE(File.open(QIODevice::ReadOnly));
+    const String Text = File.readAll().toStdString();
+    const auto At = Text.find("\n    RegionData = {");
+    ASSERT_NE(At, String::npos);
+    const auto Open = Text.find('{', At), Close = Text.find('}', At);
+    EXPECT_EQ(Close - Open - 1, 2 * 516u);
+    EXPECT_EQ(Text.substr(Open + 1, 8), "00020000");
 }
 
 // The launch buttons' shapes and colours as the launch table and its notes

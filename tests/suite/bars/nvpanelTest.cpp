@@ -129,6 +129,109 @@ TEST(nvGroupBox, BorderLayouts)
     EXPECT_EQ(Rgb(I, 5, 5), Sys(clBtnShadow));  // its left edge at x0 - 3
 }
 
+TEST(nvGroupBox, FlatBorderAndRightToLeftCaption)
+{
+    InitApplication();
+    TForm Form;
+    auto* Box = new TTestGroupBox(&Form);
+    Box->SetParent(&Form);
+    Box->SetBounds(0, 0, 160, 80);
+    Box->SetCaption("Options");
+    const int Top = Box->CaptionBoxHeight() / 2 - 1;
+
+    // Without the 3D look: one outline in the window-frame colour on the frame
+    // rectangle itself, no light line inside it.
+    EXPECT_TRUE(Box->Ctl3D());
+    Box->SetCtl3D(false);
+    QImage I = Box->Render();
+    EXPECT_EQ(Rgb(I, 0, 40), Sys(clWindowFrame));
+    EXPECT_EQ(Rgb(I, 159, 40), Sys(clWindowFrame));
+    EXPECT_EQ(Rgb(I, 80, 79), Sys(clWindowFrame));
+    EXPECT_EQ(Rgb(I, 150, Top), Sys(clWindowFrame));
+    EXPECT_EQ(Rgb(I, 1, 40), Sys(Form.Color())) << "no highlight line inside";
+    EXPECT_EQ(Rgb(I, 158, 40), Sys(Form.Color()));
+    // The 3D look: the shadow outline one pixel in from the right and bottom,
+    // the highlight one pixel in from the left and top.
+    Box->SetCtl3D(true);
+    I = Box->Render();
+    EXPECT_EQ(Rgb(I, 0, 40), Sys(clBtnShadow));
+    EXPECT_EQ(Rgb(I, 1, 40), Sys(clBtnHighlight));
+    EXPECT_EQ(Rgb(I, 158, 40), Sys(clBtnShadow));
+    EXPECT_EQ(Rgb(I, 159, 40), Sys(clBtnHighlight));
+
+    // Right-to-left alignment puts the caption's gap at W - TW - I.
+    TCanvas* C = Box->Canvas();
+    C->Font()->Assign(Box->Font());
+    const int TW = C->TextWidth("Options");
+    struct TCase {
+        TBiDiMode Mode;
+        int X0;
+    };
+    const TCase Cases[] = {{bdLeftToRight, 8}, {bdRightToLeft, 160 - TW - 8}, {bdRightToLeftReadingOnly, 8},
+                           {bdRightToLeftNoAlign, 8}};
+    for (const TCase& K : Cases) {
+        SCOPED_TRACE(static_cast<int>(K.Mode));
+        Box->SetBiDiMode(K.Mode);
+        I = Box->Render();
+        EXPECT_EQ(Rgb(I, K.X0 - 4, Top), Sys(clBtnShadow)) << "the edge up to the caption";
+        EXPECT_NE(Rgb(I, K.X0 - 2, Top), Sys(clBtnShadow)) << "the gap";
+        EXPECT_NE(Rgb(I, K.X0 + TW, Top), Sys(clBtnShadow)) << "the gap's end";
+        EXPECT_EQ(Rgb(I, K.X0 + TW + 2, Top), Sys(clBtnShadow)) << "the edge after it";
+    }
+}
+
+TEST(nvPanel, RightToLeftSwapsTheCaptionsSideAndBothFollowTheParent)
+{
+    InitApplication();
+    TForm Form;
+    auto* Outer = new TTestPanel(&Form);
+    Outer->SetParent(&Form);
+    Outer->SetBounds(0, 0, 200, 100);
+    auto* Panel = new TTestPanel(&Form);
+    Panel->SetParent(Outer);
+    Panel->SetBounds(0, 0, 120, 30);
+    Panel->SetBevelOuter(bvNone);
+    Panel->SetCaption("WWW");
+    auto InkColumns = [](const QImage& I) {
+        int First = -1, Last = -1;
+        for (int X = 0; X < I.width(); ++X)
+            for (int Y = 0; Y < I.height(); ++Y)
+                if (Rgb(I, X, Y) == 0) {
+                    if (First < 0)
+                        First = X;
+                    Last = X;
+                }
+        return std::pair(First, Last);
+    };
+    Panel->SetAlignment(taLeftJustify);
+    const auto Left = InkColumns(Panel->Render());
+    EXPECT_LT(Left.first, 5);
+    // The parent's right-to-left mode reaches the panel: a left-justified caption goes right.
+    Outer->SetBiDiMode(bdRightToLeft);
+    EXPECT_EQ(Panel->BiDiMode(), bdRightToLeft);
+    EXPECT_TRUE(Panel->ParentBiDiMode());
+    const auto Right = InkColumns(Panel->Render());
+    EXPECT_GT(Right.second, 114);
+    EXPECT_EQ(Right.second - Right.first, Left.second - Left.first);
+    Panel->SetAlignment(taRightJustify);
+    EXPECT_EQ(InkColumns(Panel->Render()), Left);
+    // Reading-only right-to-left keeps the alignment.
+    Panel->SetBiDiMode(bdRightToLeftReadingOnly);
+    EXPECT_FALSE(Panel->ParentBiDiMode());
+    EXPECT_EQ(InkColumns(Panel->Render()), Right);
+
+    // Ctl3D follows the parent until set; only then is it stored.
+    Outer->SetCtl3D(false);
+    EXPECT_FALSE(Panel->Ctl3D());
+    EXPECT_FALSE(Panel->IsPropertyStored("Ctl3D"));
+    Panel->SetCtl3D(true);
+    EXPECT_FALSE(Panel->ParentCtl3D());
+    EXPECT_TRUE(Panel->IsPropertyStored("Ctl3D"));
+    Panel->SetParentCtl3D(true);
+    EXPECT_FALSE(Panel->Ctl3D());
+    EXPECT_TRUE(Panel->IsPropertyStored("BiDiMode"));
+}
+
 TEST(nvGroupBox, TransparentAndFrameColors)
 {
     InitApplication();

@@ -2,6 +2,7 @@
 // notifications, groups, keyboard, kinds, hot tracking, the stored region
 // records and the glyph cells, checked on a form and on rendered pixels.
 #include <gtest/gtest.h>
+#include <functional>
 
 #include "DBClient.h"
 #include "DBLinks.h"
@@ -266,11 +267,13 @@ TEST(nvButtonPress, ClickingTheSecondButtonOfAGroupPopsTheFirstUpInOrder)
     EXPECT_FALSE(A->LastSelDown());
     EXPECT_EQ(F.Form->Log, TLog({"changing:B", "sel:A", "change:A", "sel:B", "change:B", "click:B"}));
 
-    // Clicking the down button again leaves it down (no AllowAllUp).
+    // Clicking the down button again leaves it down (no AllowAllUp); its
+    // release tells the group again, so the button that is up hears of it.
     F.Form->Log.clear();
     ClickAt(B, QPoint(5, 5));
     EXPECT_TRUE(B->Down());
-    EXPECT_EQ(F.Form->Log, TLog({"click:B"}));
+    EXPECT_FALSE(A->Down());
+    EXPECT_EQ(F.Form->Log, TLog({"sel:A", "change:A", "click:B"}));
 }
 
 TEST(nvButtonPress, ReleasingOutsideNeitherClicksNorChangesTheState)
@@ -362,6 +365,57 @@ TEST(nvButtonPress, SettingDownBroadcastsToTheGroupAndBusyIgnoresInput)
     A->Click();
     EXPECT_FALSE(A->Down());
     EXPECT_TRUE(F.Form->Log.empty());
+}
+
+TEST(nvButtonPress, EveryOtherButtonOfTheGroupHearsOfThePressInChildOrder)
+{
+    // Four buttons of group 5 and one of group 6, all on one parent; W is down.
+    InitApplication();
+    RegisterClasses<TButtonTestForm>();
+    ParkPointer();
+    String Text = "object ButtonTestForm: TButtonTestForm\n  ClientHeight = 60\n  ClientWidth = 400\n";
+    const char* const Names[] = {"W", "X", "Y", "Z", "Other"};
+    for (int I = 0; I < 5; ++I)
+        Text += "  object " + String(Names[I]) + ": TnvImageBtn\n    Left = " + std::to_string(10 + 70 * I) +
+                "\n    Top = 10\n    Width = 60\n    Height = 30\n    GroupIndex = " + (I < 4 ? "5" : "6") +
+                (I == 0 || I == 4 ? "\n    Down = True" : "") + "\n    OnSelChange = BtnSelChange\n  end\n";
+    Text += "end\n";
+    TButtonTestForm Form;
+    ReadComponentFromText(Text, &Form);
+    TnvChangeLink Link;
+    Link.OnChange = [&](TObject* S) { Form.Log.push_back("change:" + TButtonTestForm::NameOf(S)); };
+    for (const char* N : Names)
+        Get<TnvCustomBitBtn>(&Form, N)->RegisterChanges(&Link);
+    Activate(&Form);
+    auto* Y = Get<TnvCustomBitBtn>(&Form, "Y");
+
+    struct TCase {
+        const char* How;
+        std::function<void()> Act;
+    };
+    const TCase Cases[] = {
+        {"clicked", [&] { ClickAt(Y, QPoint(5, 5)); }},
+        {"set in code", [&] { Y->SetDown(true); }},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.How);
+        Get<TnvCustomBitBtn>(&Form, "W")->SetDown(true);
+        Form.Log.clear();
+        C.Act();
+        // The buttons that were up hear of it too, each with its own change notification;
+        // the button of another group hears nothing.
+        std::vector<String> Sel;
+        for (const String& E : Form.Log)
+            if (E.rfind("click:", 0) != 0)
+                Sel.push_back(E);
+        EXPECT_EQ(Sel, TLog({"sel:W", "change:W", "sel:X", "change:X", "sel:Z", "change:Z", "sel:Y", "change:Y"}));
+        for (const char* N : {"W", "X", "Z"}) {
+            EXPECT_FALSE(Get<TnvCustomBitBtn>(&Form, N)->Down()) << N;
+            EXPECT_FALSE(Get<TnvCustomBitBtn>(&Form, N)->LastSelDown()) << N;
+        }
+        EXPECT_TRUE(Y->Down());
+        EXPECT_TRUE(Get<TnvCustomBitBtn>(&Form, "Other")->Down());
+    }
 }
 
 TEST(nvButtonPress, DownIsAcceptedWhileLoadingAndAutoBoldFollowsIt)

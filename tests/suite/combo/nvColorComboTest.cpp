@@ -539,6 +539,55 @@ TEST(nvColorCombo, DropDownChoosesByMouseAndRestoresOnEscape)
     EXPECT_EQ(Calls, (std::vector<String>{"accept", "cancel", "accept", "cancel"}));
 }
 
+TEST(nvColorCombo, TheListTakesTheOptionsFontAndIntegralHeight)
+{
+    TComboFix F;
+    F.Combo->Font()->SetHeight(-20);
+    F.Combo->ColorListOptions()->Font()->SetName("Courier New");
+    F.Combo->ColorListOptions()->Font()->SetHeight(-9);
+    F.Combo->DropDown();
+    TnvCustomColorList* L = F.Combo->ColorList();
+    EXPECT_EQ(L->Font()->Name(), "Courier New") << "the options' font, not the combo's";
+    EXPECT_EQ(L->Font()->Height(), -9);
+    EXPECT_TRUE(L->IntegralHeight());
+    F.Combo->CloseUp(false);
+    F.Combo->ColorListOptions()->SetIntegralHeight(false);
+    F.Combo->DropDown();
+    EXPECT_FALSE(L->IntegralHeight());
+    F.Combo->CloseUp(false);
+}
+
+TEST(nvColorList, IntegralHeightShowsWholeItemsOnly)
+{
+    TListFixture F;
+    TnvColorList* L = F.List;
+    EXPECT_FALSE(L->IntegralHeight()) << "a list box's default";
+    struct TCase {
+        bool Integral;
+        TFormBorderStyle Border;
+        int Asked, Want;
+    };
+    // Items of 16 pixels; a sunken border takes 2 pixels on each side.
+    const TCase Cases[] = {
+        {false, bsSingle, 110, 110}, {true, bsSingle, 110, 100}, {true, bsSingle, 100, 100},
+        {true, bsNone, 110, 96},     {true, bsNone, 10, 10},     {true, bsSingle, 19, 19},
+    };
+    for (const TCase& K : Cases) {
+        SCOPED_TRACE(std::to_string(K.Asked) + (K.Integral ? " integral" : "") + (K.Border == bsNone ? " no border" : ""));
+        L->SetIntegralHeight(false);
+        L->SetBorderStyle(K.Border);
+        L->SetIntegralHeight(K.Integral);
+        L->SetBounds(10, 10, 160, K.Asked);
+        EXPECT_EQ(L->Height(), K.Want);
+    }
+    // Switching it on cuts the current height at once.
+    L->SetIntegralHeight(false);
+    L->SetBorderStyle(bsSingle);
+    L->SetBounds(10, 10, 160, 75);
+    L->SetIntegralHeight(true);
+    EXPECT_EQ(L->Height(), 68);
+}
+
 TEST(nvColorCombo, TypingMatchesNames)
 {
     TComboFix F;

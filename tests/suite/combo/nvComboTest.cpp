@@ -193,6 +193,142 @@ TEST(nvCombo, EscapeOnAModifiedClosedComboResets)
     EXPECT_EQ(C->SelLength(), 5) << "the text is selected";
 }
 
+TEST(nvCombo, EnterAndEscapeOfAClosedComboReachTheFormsButtons)
+{
+    TComboFixture F;
+    RegisterClasses<TButton>();
+    auto* Ok = new TButton(F.Form.get());
+    Ok->SetParent(F.Form.get());
+    Ok->SetBounds(20, 100, 75, 25);
+    Ok->SetDefault(true);
+    auto* Cancel = new TButton(F.Form.get());
+    Cancel->SetParent(F.Form.get());
+    Cancel->SetBounds(100, 100, 75, 25);
+    Cancel->SetCancel(true);
+    std::vector<String> Clicks;
+    Ok->OnClick = [&](TObject*) { Clicks.push_back("ok"); };
+    Cancel->OnClick = [&](TObject*) { Clicks.push_back("cancel"); };
+    TTestCombo* C = F.Combo;
+    C->SetFocus();
+    Pump();
+    for (const auto Style : {nvComboTypes::csDropDown, nvComboTypes::csDropDownList}) {
+    SCOPED_TRACE(Style == nvComboTypes::csDropDown ? "drop-down style" : "drop-down list style");
+    C->SetStyle(Style);
+
+    struct TStep {
+        const char* Name;
+        int Key;
+        bool Open;     // dropped down before the key
+        bool Modified; // text marked modified before the key
+        const char* Click;
+    };
+    const TStep Steps[] = {
+        {"Enter, closed", Qt::Key_Return, false, false, "ok"},
+        {"keypad Enter, closed", Qt::Key_Enter, false, false, "ok"},
+        {"Escape, closed", Qt::Key_Escape, false, false, "cancel"},
+        {"Escape, closed and modified: resets instead", Qt::Key_Escape, false, true, ""},
+        {"Enter, open: closes the list only", Qt::Key_Return, true, false, ""},
+        {"Escape, open: closes the list only", Qt::Key_Escape, true, false, ""},
+    };
+    for (const TStep& S : Steps) {
+        SCOPED_TRACE(S.Name);
+        Clicks.clear();
+        if (S.Open)
+            C->DropDown();
+        if (S.Modified) {
+            C->LineEdit()->setText("typed");
+            C->SetModified(true);
+        }
+        SendKey(C, S.Key);
+        Pump();
+        EXPECT_EQ(Clicks, S.Click[0] ? std::vector<String>{S.Click} : std::vector<String>{});
+        EXPECT_FALSE(C->IsDroppedDown());
+        EXPECT_FALSE(C->Modified());
+    }
+    }
+}
+
+TEST(nvCombo, ClosingOneComboKeepsTheHookOfAnotherOpenOne)
+{
+    TComboFixture F;
+    TTestCombo* Second = NewCombo(F.Form.get(), 20, 60, 150);
+    Second->show();
+    F.Combo->DropDown();
+    Second->DropDown(); // opened in code while the first is still open
+    ASSERT_TRUE(F.Combo->IsDroppedDown());
+    ASSERT_TRUE(Second->IsDroppedDown());
+    F.Combo->CloseUp(false);
+    EXPECT_TRUE(NvComboMouseHookInstalled()) << "the second combo's list still needs the hook";
+    // The hook still serves the second combo: a press outside closes its list.
+    const QPoint Outside = F.Form->mapToGlobal(QPoint(300, 200));
+    SendMouse(F.Form.get(), QEvent::MouseButtonPress, Outside);
+    SendMouse(F.Form.get(), QEvent::MouseButtonRelease, Outside);
+    Pump();
+    EXPECT_FALSE(Second->IsDroppedDown());
+    EXPECT_FALSE(NvComboMouseHookInstalled());
+
+    // In the other order: the most recently opened combo closes first.
+    F.Combo->DropDown();
+    Second->DropDown();
+    Second->CloseUp(true);
+    EXPECT_TRUE(NvComboMouseHookInstalled());
+    F.Combo->CloseUp(true);
+    EXPECT_FALSE(NvComboMouseHookInstalled());
+    // Freeing an open combo that does not own the hook's attention leaves it for the other.
+    F.Combo->DropDown();
+    Second->DropDown();
+    delete F.Combo;
+    EXPECT_TRUE(NvComboMouseHookInstalled());
+    Second->CloseUp(false);
+    EXPECT_FALSE(NvComboMouseHookInstalled());
+}
+
+TEST(nvCombo, OwnerPaintedTextStartsAtTheFramesTextOffsets)
+{
+    // The origin (indent + 2, 2) of owner-painted text becomes, with an active
+    // frame, (indent + 1 + X, Y) for the frame's offsets X, Y of the current
+    // focus state; every combo that paints its own text goes through this.
+    TComboFixture F;
+    TTestCombo* C = F.Combo;
+    struct TCase {
+        const char* Name;
+        bool Enabled;
+        bool Focused;
+        TnvEditFrameEnabledSet NonFocusBorders;
+        TnvEditFocusStyle NonFocusStyle;
+        int OffsetX, OffsetY;
+        int WantX, WantY; // from an origin of (7, 2), an indent of 5
+    };
+    const TnvEditFrameEnabledSet Bottom = TnvEditFrameEnabledSet(efBottomBorder);
+    const TnvEditFrameEnabledSet LeftTop = TnvEditFrameEnabledSet(efLeftBorder) | efTopBorder;
+    const TCase Cases[] = {
+        {"no frame", false, false, Bottom, efsFrameBox, 0, 0, 7, 2},
+        {"bottom line only", true, false, Bottom, efsFrameBox, 0, 0, 7, 2},
+        {"left and top, one-line", true, false, LeftTop, efsFrameSingle, 0, 0, 8, 2},
+        {"left and top, two-line", true, false, LeftTop, efsFrameSunken, 0, 0, 9, 3},
+        {"extra offsets", true, false, Bottom, efsFrameBox, 4, -1, 11, 1},
+        {"focused state: the focused borders (all four, box)", true, true, Bottom, efsFrameBox, 0, 0, 8, 2},
+    };
+    for (const TCase& K : Cases) {
+        SCOPED_TRACE(K.Name);
+        C->Frame()->SetEnabled(K.Enabled);
+        C->Frame()->SetNonFocusBorders(K.NonFocusBorders);
+        C->Frame()->SetNonFocusStyle(K.NonFocusStyle);
+        C->Frame()->SetNonFocusTextOffsetX(K.OffsetX);
+        C->Frame()->SetNonFocusTextOffsetY(K.OffsetY);
+        if (K.Focused)
+            C->SetFocus();
+        else
+            F.Other->SetFocus();
+        Pump();
+        ASSERT_EQ(C->ComboFocused(), K.Focused);
+        int X = 5 + 2, Y = 2;
+        C->ApplyFrameTextOffsets(X, Y);
+        EXPECT_EQ(X, K.WantX);
+        EXPECT_EQ(Y, K.WantY);
+    }
+}
+
 TEST(nvCombo, PressOutsideClosesPressOnTheComboDoesNot)
 {
     TComboFixture F;

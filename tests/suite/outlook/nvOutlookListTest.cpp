@@ -3,8 +3,6 @@
 // button's repeat timer, hints and the painted picture.
 #include <gtest/gtest.h>
 
-#include <QDir>
-
 #include <memory>
 #include <vector>
 
@@ -12,6 +10,7 @@
 #include "Forms.h"
 #include "ImageList.h"
 #include "StdCtrls.h"
+#include "TestDump.h"
 #include "nvOutlookList.h"
 
 namespace {
@@ -480,7 +479,7 @@ TEST(nvOutlookList, PaintsItemsFramesAndScrollButtons)
     F.List->Render();
     F.List->Move(Center(F.Item(1)->ItemRect()));
     const QImage Img = F.List->Render();
-    Img.save(QDir::temp().filePath("nvOutlookList-hot.png"));
+    DumpPng(Img, "nvOutlookList-hot");
     const QRgb Back = Sys(clBtnShadow);
 
     // Images centred in their glyph rectangles: item 0 red, item 1 green.
@@ -535,7 +534,7 @@ TEST(nvOutlookList, SelectedItemIsDitheredAndSunken)
     F.List->Move(TPoint(F.List->Width() - 1, F.List->Height() - 1));
     ASSERT_TRUE(F.Item(0)->Selected());
     const QImage Img = F.List->Render();
-    Img.save(QDir::temp().filePath("nvOutlookList-selected.png"));
+    DumpPng(Img, "nvOutlookList-selected");
     const TRect H = F.Item(0)->ItemRect();
     EXPECT_EQ(H, F.Item(0)->SlotRect());
     // Sunken frame.
