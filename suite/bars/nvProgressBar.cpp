@@ -4,8 +4,6 @@
 #include <QStyle>
 #include <QStyleOptionProgressBar>
 
-#include <cmath>
-
 #include "Canvas.h"
 #include "Colors.h"
 #include "DBFields.h"
@@ -14,13 +12,15 @@
 
 namespace {
 
-// Trunc(Part * Size / Range) with the product in integers and the division
-// in floating point; an empty range counts as no progress.
-int Scaled(int64_t Part, int Size, int64_t Range)
+// Trunc(Part * Size / Range), exactly: the quotient of the integer product,
+// truncated toward zero as integer division does. Part and Range span at most
+// 2^32 and Size is a pixel extent or 100, so the product stays far inside 64
+// bits. An empty range counts as no progress.
+int64_t Scaled(int64_t Part, int64_t Size, int64_t Range)
 {
     if (Range == 0)
         return 0;
-    return static_cast<int>(std::trunc(double(Part * Size) / double(Range)));
+    return Part * Size / Range;
 }
 
 } // namespace
@@ -197,9 +197,10 @@ String TnvProgressBar::ProgressText() const
 {
     if (!FShowProgressText)
         return String();
-    const int64_t Range = int64_t(FMax) - FMin;
-    const double Percent =
-        Range == 0 ? 0.0 : std::trunc(double(int64_t(Progress()) - FMin) / double(Range) * 100.0);
+    // (Progress - Min) / range x 100, truncated: computed as the integer
+    // quotient of (Progress - Min) x 100 and the range, so that 29 of 100
+    // reads 29 and not the 28 that a floating-point 0.29 x 100 truncates to.
+    const double Percent = double(Scaled(int64_t(Progress()) - FMin, 100, int64_t(FMax) - FMin));
     if (!FDisplayFormat.empty())
         return FormatFloat(FDisplayFormat, Percent);
     return FloatToStr(Percent) + "%";
@@ -217,9 +218,9 @@ void TnvProgressBar::DrawBar(TCanvas* ACanvas)
     if (UseThemes(this)) {
         TRect Chunk = Inner;
         if (Horizontal)
-            Chunk.Right = Inner.Left + Scaled(Done, Inner.Width(), Range);
+            Chunk.Right = Inner.Left + int(Scaled(Done, Inner.Width(), Range));
         else
-            Chunk.Top = Inner.Bottom - Scaled(Done, Inner.Height(), Range);
+            Chunk.Top = Inner.Bottom - int(Scaled(Done, Inner.Height(), Range));
         QPainter P(ACanvas->Target());
         QStyleOptionProgressBar O;
         O.initFrom(this);
@@ -227,10 +228,19 @@ void TnvProgressBar::DrawBar(TCanvas* ACanvas)
         O.minimum = 0;
         O.maximum = 1;
         O.progress = 0;
-        O.state |= QStyle::State_Horizontal;
+        // The style draws a vertical bar and chunk when the state does not
+        // say horizontal.
+        if (Horizontal)
+            O.state |= QStyle::State_Horizontal;
+        else
+            O.state &= ~QStyle::State(QStyle::State_Horizontal);
         style()->drawControl(QStyle::CE_ProgressBarGroove, &O, &P, this);
         if (!Chunk.IsEmpty()) {
-            O.rect = QRect(Chunk.Left, Chunk.Top, Chunk.Width(), Chunk.Height());
+            // Styles turn a vertical chunk about the origin of its
+            // rectangle's coordinates, so the chunk is drawn at the origin of
+            // a painter moved to its place.
+            P.translate(Chunk.Left, Chunk.Top);
+            O.rect = QRect(0, 0, Chunk.Width(), Chunk.Height());
             O.progress = 1;
             style()->drawControl(QStyle::CE_ProgressBarContents, &O, &P, this);
         }
@@ -253,13 +263,13 @@ void TnvProgressBar::DrawBar(TCanvas* ACanvas)
     for (int64_t B = int64_t(FMin) + FBlockSize; Progress >= B; B += FBlockSize) {
         TRect Block = Inner;
         if (Horizontal) {
-            const int Next = IntMin(Inner.Left + Scaled(B - FMin, Inner.Width(), Range), Inner.Right);
+            const int Next = IntMin(Inner.Left + int(Scaled(B - FMin, Inner.Width(), Range)), Inner.Right);
             Block.Left = IntMin(Inner.Right, C);
             Block.Right = Next;
             ACanvas->FillRect(Block);
             C = FSmooth ? Next : Next + 2;
         } else {
-            const int T = IntMax(Inner.Bottom - Scaled(B - FMin, Inner.Height(), Range), Inner.Top);
+            const int T = IntMax(Inner.Bottom - int(Scaled(B - FMin, Inner.Height(), Range)), Inner.Top);
             Block.Top = T;
             Block.Bottom = IntMax(Inner.Top, C);
             ACanvas->FillRect(Block);

@@ -170,8 +170,13 @@ private:
 
 // ---------------------------------------------------------------- TnvShapeBtn
 
+// RoundRectBias and Color are written whatever their value (their values at
+// creation, 25 and clBtnFace, are not the defaults other readers assume), and
+// so are the image button's DitherColor, DitherStyle, TransparentColor and
+// ParentClipping.
 class TnvShapeBtn : public TnvCustomShapeBtn {
     Q_OBJECT
+    Q_CLASSINFO("AlwaysStored", "RoundRectBias, Color, DitherColor, DitherStyle, TransparentColor, ParentClipping")
     Q_PROPERTY(bool AllowAllUp READ AllowAllUp WRITE SetAllowAllUp)
     Q_PROPERTY(ControlsTypes::TAnchors Anchors READ Anchors WRITE SetAnchors)
     Q_PROPERTY(bool Cancel READ Cancel WRITE SetCancel)
@@ -211,6 +216,7 @@ class TnvShapeBtn : public TnvCustomShapeBtn {
     Q_PROPERTY(int TabOrder READ TabOrder WRITE SetTabOrder)
     Q_PROPERTY(bool TabStop READ TabStop WRITE SetTabStop)
     Q_PROPERTY(TnvCaptionText* TextOptions READ TextOptions WRITE SetTextOptions)
+    Q_PROPERTY(TColor TransparentColor READ TransparentColor WRITE SetTransparentColor)
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
     Q_PROPERTY(TDataSource* DataSource READ DataSource WRITE SetDataSource)
     Q_PROPERTY(String DataField READ DataField WRITE SetDataField)

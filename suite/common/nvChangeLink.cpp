@@ -25,20 +25,32 @@ void TnvChangeLink::Loaded()
 
 void TnvChangeLinks::RegisterLink(TnvChangeLink* Link)
 {
-    if (Link && !Contains(Link))
+    if (Link)
         FLinks.emplace_back(Link);
 }
 
 void TnvChangeLinks::UnregisterLink(TnvChangeLink* Link)
 {
+    // Entries of destroyed links go too.
     FLinks.erase(std::remove_if(FLinks.begin(), FLinks.end(),
-                                [Link](const QPointer<TnvChangeLink>& P) { return P.isNull() || P == Link; }),
+                                [](const QPointer<TnvChangeLink>& P) { return P.isNull(); }),
                  FLinks.end());
+    const auto It = std::find(FLinks.begin(), FLinks.end(), Link);
+    if (Link && It != FLinks.end())
+        FLinks.erase(It);
 }
 
 bool TnvChangeLinks::Contains(const TnvChangeLink* Link) const
 {
-    return Link && std::any_of(FLinks.begin(), FLinks.end(), [Link](const QPointer<TnvChangeLink>& P) { return P == Link; });
+    return Entries(Link) > 0;
+}
+
+int TnvChangeLinks::Entries(const TnvChangeLink* Link) const
+{
+    if (!Link)
+        return 0;
+    return static_cast<int>(
+        std::count_if(FLinks.begin(), FLinks.end(), [Link](const QPointer<TnvChangeLink>& P) { return P == Link; }));
 }
 
 int TnvChangeLinks::Count() const
@@ -49,12 +61,17 @@ int TnvChangeLinks::Count() const
 template <class F>
 void TnvChangeLinks::Notify(TObject* Sender, F Call)
 {
-    // A handler may register or remove links: walk a copy and skip the links
-    // that are no longer in the list (or no longer exist) when reached.
+    // A handler may register or remove links: walk a copy, and call the k-th
+    // entry of a link only while the list still holds k entries of it (so an
+    // entry removed meanwhile, or a destroyed link, is skipped).
     const std::vector<QPointer<TnvChangeLink>> Snapshot = FLinks;
-    for (const QPointer<TnvChangeLink>& P : Snapshot) {
-        TnvChangeLink* Link = P.data();
-        if (!Link || !Contains(Link))
+    for (size_t I = 0; I < Snapshot.size(); ++I) {
+        TnvChangeLink* Link = Snapshot[I].data();
+        if (!Link)
+            continue;
+        const auto Occurrence =
+            std::count(Snapshot.begin(), Snapshot.begin() + static_cast<std::ptrdiff_t>(I) + 1, Snapshot[I]);
+        if (Entries(Link) < Occurrence)
             continue;
         Link->SetSender(Sender);
         Call(Link);

@@ -37,16 +37,22 @@ private:
     QPointer<TObject> FSender;
 };
 
-// A notifier's plain list of links. A link destroyed while registered drops
-// out of the list. During a notification, a link that a handler removes (or
-// destroys) is not called any more; a link that a handler adds is called
-// from the next notification on.
+// A notifier's plain list of links. Registering appends, so a link
+// registered twice is in the list twice (and called twice); unregistering
+// removes one entry, the first. Registrations therefore count: a watcher
+// that registers one link for two reasons stays registered until it has
+// unregistered it for both. A link destroyed while registered drops out of
+// the list. During a notification, an entry that a handler removes (or whose
+// link it destroys) is not called any more; a link that a handler adds is
+// called from the next notification on.
 class TnvChangeLinks {
 public:
-    // Adds the link at the end (once).
+    // Appends the link (nil is ignored).
     void RegisterLink(TnvChangeLink* Link);
+    // Removes the first entry of the link; nothing when it is not registered.
     void UnregisterLink(TnvChangeLink* Link);
     bool Contains(const TnvChangeLink* Link) const;
+    // The number of entries of living links (a link registered twice counts twice).
     int Count() const;
     void Clear() { FLinks.clear(); }
 
@@ -58,5 +64,6 @@ public:
 private:
     template <class F>
     void Notify(TObject* Sender, F Call);
+    int Entries(const TnvChangeLink* Link) const;
     std::vector<QPointer<TnvChangeLink>> FLinks;
 };

@@ -200,6 +200,8 @@ QRegion RegionFromGraphic(TGraphic* Graphic, TColor TransparentColor);
 // the rectangle of every visible child of Control whose published
 // "Transparent" property reads false (children without the property count as
 // opaque), in Control's client coordinates moved by Offset, in child order.
+// A hidden child covers nothing: taking its rectangle out of a region to be
+// painted would leave a hole of stale pixels where nothing is drawn.
 void CombineOpaqueChildren(TWinControl* Control, QRegion& Region, int Mode, TPoint Offset);
 
 // ---------------------------------------------------------------- drawing

@@ -611,10 +611,12 @@ void TnvImagerCore::SetSmoothStretching(bool Value)
 
 void TnvImagerCore::SetTransparent(bool Value)
 {
-    if (Transparent == Value)
-        return;
+    // Given to the picture on show at every assignment, the same value
+    // included: a picture assigned later keeps its own transparency until
+    // then (the data-aware imager's field pictures and pasted pictures take
+    // the imager's setting as they come).
     Transparent = Value;
-    if (!IsPictureEmpty())
+    if (!IsPictureEmpty() && FPicture->Graphic()->Transparent() != Value)
         FPicture->Graphic()->SetTransparent(Value);
     FHooks.Invalidate();
 }
@@ -809,11 +811,6 @@ void TnvCustomImager::BitmapOptionsChanged()
 
 void TnvCustomImager::PictureChanged()
 {
-    // A picture given while the imager is transparent draws transparent too.
-    if (FCore->Transparent && !IsPictureEmpty() && !Picture()->Graphic()->Transparent()) {
-        Picture()->Graphic()->SetTransparent(true);
-        return;
-    }
     BitmapOptions()->SourceChanged();
     ResizeWorkBitmap();
     if (Parent())
@@ -1317,6 +1314,11 @@ bool TnvDBImager::ReadFieldPicture(TPicture* Target, TnvImagerPictureType Type, 
 
 void TnvDBImager::LoadPicture()
 {
+    LoadFieldPicture(false);
+}
+
+void TnvDBImager::LoadFieldPicture(bool Quiet)
+{
     TField* F = Field();
     if (!F) {
         {
@@ -1339,8 +1341,14 @@ void TnvDBImager::LoadPicture()
         try {
             Read = ReadFieldPicture(Picture(), Type, Name);
         } catch (const Exception& E) {
-            FPictureLoaded = true;
-            Invalidate();
+            // The picture stays as it was (empty after a record move). A
+            // bitmap that cannot be read is ignored; so is any bad picture
+            // met on a record move, so that moving through the records never
+            // stops at an error. Asked for directly, other kinds report it.
+            if (Quiet || Type == nvptBitmap) {
+                Invalidate();
+                return;
+            }
             throw EInvalidGraphic("Field '" + F->FieldName() + "' does not hold a valid picture: " + E.Message());
         }
         if (!Read)
@@ -1371,16 +1379,7 @@ void TnvDBImager::DataChange(TObject*)
         Invalidate();
         return;
     }
-    try {
-        LoadPicture();
-    } catch (const std::exception& E) {
-        // The record move itself stands; the picture stays empty and the
-        // error is shown the way the application shows errors.
-        if (Application)
-            Application->HandleException(E);
-        else
-            throw;
-    }
+    LoadFieldPicture(true);
 }
 
 void TnvDBImager::UpdateData(TObject*)

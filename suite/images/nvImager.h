@@ -421,6 +421,8 @@ public:
     bool SmoothStretching() const { return WorkBitmap()->SmoothStretching(); }
     void SetSmoothStretching(bool Value) { FCore->SetSmoothStretching(Value); }
     bool Transparent() const { return FCore->Transparent; }
+    // Makes the picture on show transparent (or opaque); a picture assigned
+    // afterwards is drawn with its own Transparent.
     void SetTransparent(bool Value) { FCore->SetTransparent(Value); }
     TColor TransparentColor() const { return WorkBitmap()->TransparentColor(); }
     void SetTransparentColor(TColor Value) { FCore->SetTransparentColor(Value); }
@@ -605,9 +607,10 @@ protected:
 // program's assignment) marks it modified, and updating the record writes
 // the picture back in its own format (a bitmap as a BMP file, a JPEG
 // picture as JPEG data), or clears the field when there is no picture.
-// Bad picture data gives EInvalidGraphic naming the field; met during a
-// record move, the error is shown through the application's exception
-// display and the record move stands, with an empty picture.
+// A field whose bytes are no picture shows no picture: a record move stands
+// without an error, and so does reading a bad bitmap at any time; reading a
+// bad picture of another kind on request (LoadPicture) raises
+// EInvalidGraphic naming the field.
 class TnvDBImager : public TnvDBCustomImager {
     Q_OBJECT
     Q_PROPERTY(ControlsTypes::TAlign Align READ Align WRITE SetAlign)
@@ -672,9 +675,10 @@ public:
     // bytes are read: as a bitmap, through the graphic class named (JPEG
     // pictures: "TJPEGImage" unless the event names another; an
     // unregistered class changes nothing), as a metafile (a registered
-    // "TMetafile" class) or as an icon (TnvIcon). Bad picture data raises
-    // EInvalidGraphic naming the field; the picture stays empty and the
-    // record is not changed.
+    // "TMetafile" class) or as an icon (TnvIcon). Bad picture data leaves
+    // the picture as it was and the record unchanged; a bad bitmap is
+    // ignored, a bad picture of another kind raises EInvalidGraphic naming
+    // the field.
     virtual void LoadPicture();
     // The picture itself (without effects) as a bitmap on the clipboard.
     virtual void CopyToClipboard();
@@ -699,6 +703,8 @@ protected:
 private:
     void DataChange(TObject* Sender);
     void UpdateData(TObject* Sender);
+    // LoadPicture; Quiet (a record move) ignores bad picture data of any kind.
+    void LoadFieldPicture(bool Quiet);
     // Builds the field's picture by type into Target (step 4 of LoadPicture).
     // False when nothing could be built (an unregistered JPEG class).
     bool ReadFieldPicture(TPicture* Target, TnvImagerPictureType Type, const String& ClassName);

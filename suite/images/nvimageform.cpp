@@ -363,30 +363,31 @@ void TnvCustomImageForm::DefineProperties(TFiler* Filer)
 
 void TnvCustomImageForm::ReadRegionData(TStream& Stream)
 {
+    // The length n, then n bytes of region data. Damaged data (too short for
+    // its length, a length other than the bytes that follow, bytes that are
+    // no region) gives no region: the form keeps its rectangular shape, and
+    // the rest of the form loads as usual.
     const int64_t Available = Stream.Size() - Stream.Position();
-    if (Available < 4)
-        throw EReadError(Format("RegionData is truncated: %d bytes where the 4-byte length is expected",
-                                {static_cast<int>(Available)}));
-    const uint32_t N = Stream.ReadUInt32();
-    if (N == 0) {
-        FRegion = QRegion();
-        FRegionFromPicture = false;
-        // The picture and the transparent colour may follow in the form.
-        if (IsLoading())
-            FRegionPending = true;
-        else
-            UpdateRegion();
-        return;
+    std::optional<QRegion> R;
+    if (Available >= 4) {
+        const uint32_t N = Stream.ReadUInt32();
+        if (N == 0) {
+            FRegion = QRegion();
+            FRegionFromPicture = false;
+            // The picture and the transparent colour may follow in the form.
+            if (IsLoading())
+                FRegionPending = true;
+            else
+                UpdateRegion();
+            return;
+        }
+        if (static_cast<int64_t>(N) == Available - 4) {
+            std::vector<uint8_t> Bytes(N);
+            Stream.ReadBuffer(Bytes.data(), N);
+            R = ExtCreateRegion(Bytes);
+        }
     }
-    if (static_cast<int64_t>(N) != Available - 4)
-        throw EReadError(Format("RegionData announces %u bytes of region data but holds %d",
-                                {N, static_cast<int>(Available - 4)}));
-    std::vector<uint8_t> Bytes(N);
-    Stream.ReadBuffer(Bytes.data(), N);
-    std::optional<QRegion> R = ExtCreateRegion(Bytes);
-    if (!R)
-        throw EReadError(Format("RegionData does not hold valid region data (%u bytes)", {N}));
-    FRegion = *R;
+    FRegion = R.value_or(QRegion());
     FRegionFromPicture = false;
     FRegionPending = false;
     if (!IsDesigning())

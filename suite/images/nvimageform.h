@@ -8,6 +8,7 @@
 // Saving the form rebuilds it first, so the stored region matches the
 // picture. "RegionData" is a 32-bit little-endian byte count n followed by n
 // bytes of the platform's region data (Regions.h); n = 0 means no region.
+// Damaged region data gives no region: the form stays rectangular.
 //
 // Presses reach the form through an application-wide mouse hook shared by
 // all image forms: a left press on the caption bar (or, without one, on the

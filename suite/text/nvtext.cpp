@@ -910,12 +910,18 @@ void TnvText::Draw()
             FDrawFlags |= DT_CENTER;
         else if (FAlignment == taRightJustify)
             FDrawFlags |= DT_RIGHT;
+        // The text's whole extent (not limited to Rect), so that text larger
+        // than Rect keeps the edge its alignment names: right-aligned text
+        // its right edge, bottom-aligned text its bottom. An end ellipsis is
+        // there to fit a line into Rect's width, so with it the width stays
+        // within Rect (and a line too long ends in the ellipsis).
         TRect T;
-        CalcRect(false, T);
+        CalcRect(true, T);
+        const int Width = FOptions.testFlag(toShowEllipsis) ? std::min(T.Width(), FRect.Width()) : T.Width();
         if (FAlignment == taLeftJustify)
-            FRect.Right = FRect.Left + T.Width();
+            FRect.Right = FRect.Left + Width;
         else if (FAlignment == taRightJustify)
-            FRect.Left = FRect.Right - T.Width();
+            FRect.Left = FRect.Right - Width;
         if (FVAlignment == vaTop)
             FRect.Bottom = FRect.Top + T.Height();
         else if (FVAlignment == vaBottom)

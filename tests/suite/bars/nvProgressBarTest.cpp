@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QProxyStyle>
 
+#include <cstring>
 #include <vector>
 
 #include "DBClient.h"
@@ -185,6 +187,39 @@ TEST(nvProgressBar, VerticalFillsFromTheBottom)
     EXPECT_EQ(Runs(Rows), (std::vector<String>{"83-90", "93-102"}));
 }
 
+TEST(nvProgressBar, PercentageIsExactForEveryValueOfARange)
+{
+    InitApplication();
+    TnvProgressBar Bar;
+    // 0 .. 100: the percentage is the value itself (29, 57 and 58 included,
+    // whose floating-point quotients fall just short of the integer).
+    for (int P = 0; P <= 100; ++P) {
+        Bar.SetProgress(P);
+        EXPECT_EQ(Bar.ProgressText(), std::to_string(P) + "%");
+    }
+    // Other ranges: the exact quotient, truncated.
+    struct TCase {
+        int Min, Max, Progress;
+        const char* Text;
+    };
+    const TCase Cases[] = {
+        {0, 200, 58, "29%"},       {0, 300, 87, "29%"},        {1, 101, 30, "29%"},
+        {-50, 50, 7, "57%"},       {-100, 100, 16, "58%"},      {0, 7, 5, "71%"},
+        {0, 3, 1, "33%"},          {0, 1000, 999, "99%"},       {0, 1000, 1000, "100%"},
+        {-2147483647 - 1, 2147483647, 0, "50%"}, {-2147483647 - 1, 2147483647, 2147483647, "100%"},
+    };
+    for (const TCase& C : Cases) {
+        Bar.SetMin(-2147483647 - 1);
+        Bar.SetMax(C.Max);
+        Bar.SetMin(C.Min);
+        Bar.SetProgress(C.Progress);
+        EXPECT_EQ(Bar.ProgressText(), C.Text) << C.Min << ".." << C.Max << " at " << C.Progress;
+        Bar.SetDisplayFormat("0.00");
+        EXPECT_EQ(Bar.ProgressText(), String(C.Text, std::strlen(C.Text) - 1) + ".00") << "the same value formatted";
+        Bar.SetDisplayFormat("");
+    }
+}
+
 TEST(nvProgressBar, PercentageText)
 {
     struct TCase {
@@ -226,21 +261,65 @@ TEST(nvProgressBar, PercentageText)
     EXPECT_GT(OverBack, 5);
 }
 
-TEST(nvProgressBar, ThemedBarDrawsAChunk)
+// Records the orientation the bar asks the style for.
+class TOrientationRecorder : public QProxyStyle {
+public:
+    mutable std::vector<bool> GrooveHorizontal, ChunkHorizontal;
+    void drawControl(ControlElement Element, const QStyleOption* Option, QPainter* Painter,
+                     const QWidget* Widget) const override
+    {
+        const bool Horizontal = Option->state.testFlag(State_Horizontal);
+        if (Element == CE_ProgressBarGroove)
+            GrooveHorizontal.push_back(Horizontal);
+        else if (Element == CE_ProgressBarContents)
+            ChunkHorizontal.push_back(Horizontal);
+        QProxyStyle::drawControl(Element, Option, Painter, Widget);
+    }
+};
+
+TEST(nvProgressBar, ThemedBarDrawsAChunkInItsOrientation)
 {
-    SetThemeServicesEnabled(true);
-    TFixture F(106, 20);
-    F.Bar->SetProgress(50);
-    const QImage Half = F.Bar->Render();
-    F.Bar->SetProgress(0);
-    const QImage Empty = F.Bar->Render();
-    F.Bar->SetDisableThemes(true);
-    const QImage Classic = F.Bar->Render();
-    SetThemeServicesEnabled(false);
-    // The chunk covers the first half only.
-    EXPECT_NE(Rgb(Half, 20, 10), Rgb(Empty, 20, 10));
-    EXPECT_EQ(Rgb(Half, 90, 10), Rgb(Empty, 90, 10));
-    EXPECT_EQ(Rgb(Classic, 20, 10), Sys(clWindow));
+    struct TCase {
+        const char* Name;
+        TnvProgressBarOrientation Orientation;
+        int W, H;
+        TPoint Start, End; // a point in the first and one in the last quarter of the bar
+    };
+    const TCase Cases[] = {
+        {"horizontal, filling from the left", nvpbHorizontal, 106, 20, {20, 10}, {90, 10}},
+        {"vertical, filling from the bottom", nvpbVertical, 20, 106, {10, 90}, {10, 20}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        SetThemeServicesEnabled(true);
+        TOrientationRecorder Style;
+        TFixture F(C.W, C.H);
+        F.Bar->setStyle(&Style);
+        F.Bar->SetOrientation(C.Orientation);
+        F.Bar->SetProgress(50);
+        const QImage Half = F.Bar->Render();
+        F.Bar->SetProgress(0);
+        const QImage Empty = F.Bar->Render();
+        F.Bar->SetDisableThemes(true);
+        const QImage Classic = F.Bar->Render();
+        SetThemeServicesEnabled(false);
+        if (const QByteArray Dir = qgetenv("ZEN_BARS_DUMP"); !Dir.isEmpty())
+            Half.save(QDir(QString::fromLocal8Bit(Dir))
+                          .filePath(QString("progress-themed-%1.png").arg(int(C.Orientation))));
+        // The style is told the bar's orientation for the groove and the chunk.
+        const bool Horizontal = C.Orientation == nvpbHorizontal;
+        ASSERT_FALSE(Style.GrooveHorizontal.empty());
+        ASSERT_FALSE(Style.ChunkHorizontal.empty());
+        for (bool H : Style.GrooveHorizontal)
+            EXPECT_EQ(H, Horizontal) << "groove";
+        for (bool H : Style.ChunkHorizontal)
+            EXPECT_EQ(H, Horizontal) << "chunk";
+        // The chunk covers the first half only.
+        EXPECT_NE(Rgb(Half, C.Start.X, C.Start.Y), Rgb(Empty, C.Start.X, C.Start.Y));
+        EXPECT_EQ(Rgb(Half, C.End.X, C.End.Y), Rgb(Empty, C.End.X, C.End.Y));
+        EXPECT_EQ(Rgb(Classic, C.Start.X, C.Start.Y), Sys(clWindow));
+        F.Bar->setStyle(nullptr);
+    }
 }
 
 TEST(nvProgressBar, FollowsAnIntegerField)

@@ -137,6 +137,102 @@ TEST(nvImgBtnFaces, RaisedFaceHasADropShadowAndPressesOntoIt)
     EXPECT_FALSE(F.Btn.PointInButton(20, 20, true)); // only while tracking
 }
 
+// A raised 40 x 40 button renders its picture at 38 x 38; the up outline is
+// that square and its copy moved by (2, 2), so it reaches row and column 39
+// (but not the two corners the copy leaves out); pressed, only the moved copy.
+TEST(nvImgBtnOutline, RaisedOutlineReachesTheLastRowAndColumn)
+{
+    struct TPoints {
+        std::vector<QPoint> In, Out;
+    };
+    const TPoints Up = {{{0, 0}, {37, 0}, {0, 37}, {39, 39}, {39, 2}, {2, 39}, {38, 38}},
+                        {{38, 0}, {39, 1}, {0, 38}, {1, 39}, {40, 40}}};
+    const TPoints Down = {{{2, 2}, {39, 39}, {39, 2}, {2, 39}}, {{0, 0}, {1, 1}, {37, 0}, {0, 37}, {1, 39}}};
+    struct TCase {
+        const char* Name;
+        int PictureSize; // a square picture, wholly opaque, scaled to 38 x 38
+    };
+    const TCase Cases[] = {{"a 38-pixel picture", 38}, {"a 19-pixel picture", 19}, {"a 40-pixel picture", 40}};
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TImageFixture F(40);
+        auto Picture = SquarePicture(C.PictureSize, C.PictureSize, 0, 0, C.PictureSize, C.PictureSize);
+        F.Btn.SetImage(Picture.get());
+        F.Btn.SetTransparentColor(clFuchsia); // no pixel of the picture
+        F.Btn.SetShadeStyle(fbsRaised);
+        F.Btn.SetDitherColor(clNone);
+        F.Btn.SetGroupIndex(1);
+        const QRegion UpRegion = CreateRectRgn(0, 0, 38, 38).united(CreateRectRgn(2, 2, 40, 40));
+        EXPECT_TRUE(EqualRgn(F.Btn.AppliedRegion(), UpRegion));
+        for (const QPoint& P : Up.In)
+            EXPECT_TRUE(F.Btn.AppliedRegion().contains(P)) << "up, in: " << P.x() << "," << P.y();
+        for (const QPoint& P : Up.Out)
+            EXPECT_FALSE(F.Btn.AppliedRegion().contains(P)) << "up, out: " << P.x() << "," << P.y();
+        QImage I = F.Btn.Render();
+        EXPECT_EQ(Rgb(I, 37, 37), Red);
+        EXPECT_EQ(Rgb(I, 39, 39), Sys(clBlack)) << "the shadow";
+        EXPECT_EQ(Rgb(I, 38, 2), Sys(clBlack));
+
+        F.Btn.SetDown(true);
+        EXPECT_TRUE(EqualRgn(F.Btn.AppliedRegion(), CreateRectRgn(2, 2, 40, 40)));
+        for (const QPoint& P : Down.In)
+            EXPECT_TRUE(F.Btn.AppliedRegion().contains(P)) << "down, in: " << P.x() << "," << P.y();
+        for (const QPoint& P : Down.Out)
+            EXPECT_FALSE(F.Btn.AppliedRegion().contains(P)) << "down, out: " << P.x() << "," << P.y();
+        I = F.Btn.Render();
+        EXPECT_EQ(Rgb(I, 39, 39), Red) << "the picture pressed onto its shadow";
+        EXPECT_EQ(Rgb(I, 2, 2), Red);
+    }
+}
+
+// The automatic margin (-1) places a left- or right-aligned caption as a
+// margin of 4 does: the rendered caption is the same, 4 pixels further out
+// than with a margin of 8.
+TEST(nvImgBtnCaption, AutomaticMarginIsFourForLeftAndRightAlignment)
+{
+    struct TCase {
+        const char* Name;
+        TAlignment Alignment;
+        int Inward; // +1: a larger margin moves the caption right, -1: left
+    };
+    const TCase Cases[] = {{"left", taLeftJustify, 1}, {"right", taRightJustify, -1}};
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        auto Caption = [&](int Margin) {
+            TImageFixture F(38);
+            F.Btn.SetBounds(20, 20, 100, 30);
+            F.Btn.SetTransparentColor(nvNoTransparency); // a rectangular button
+            F.Btn.Font()->SetColor(clBlue);
+            F.Btn.SetCaption("Go");
+            F.Btn.TextOptions()->SetAlignment(C.Alignment);
+            F.Btn.SetMargin(Margin);
+            const QImage I = F.Btn.Render();
+            int L = I.width(), R = -1;
+            for (int Y = 0; Y < I.height(); ++Y)
+                for (int X = 0; X < I.width(); ++X)
+                    if (Rgb(I, X, Y) == Sys(clBlue)) {
+                        L = std::min(L, X);
+                        R = std::max(R, X);
+                    }
+            return std::make_pair(L, R + 1);
+        };
+        const auto Auto = Caption(-1), Four = Caption(4), Eight = Caption(8);
+        ASSERT_LT(Auto.first, Auto.second) << "a caption is drawn";
+        EXPECT_EQ(Auto, Four);
+        EXPECT_EQ(Eight.first, Four.first + 4 * C.Inward);
+        EXPECT_EQ(Eight.second, Four.second + 4 * C.Inward);
+        // The caption's ink lies at the margin of 4 (give or take the
+        // layout's spacing and the glyphs' side bearings), not at the edge.
+        if (C.Alignment == taLeftJustify) {
+            EXPECT_GE(Auto.first, 4 - 2);
+            EXPECT_LE(Auto.first, 4 + 3);
+        } else {
+            EXPECT_LE(Auto.second, 100 - 4 + 2);
+            EXPECT_GE(Auto.second, 100 - 4 - 3);
+        }
+    }
+}
+
 TEST(nvImgBtnFaces, HighlightFaceBevelsTheContour)
 {
     TImageFixture F;

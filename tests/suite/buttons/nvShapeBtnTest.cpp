@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <functional>
 #include <set>
 
 #include "Regions.h"
@@ -684,6 +685,70 @@ TEST(nvShapeBtnStored, PublishedPropertiesRoundTrip)
     EXPECT_EQ(Fresh.ShadeStyle(), fbsHighlight);
     EXPECT_EQ(Fresh.PointList()->Count(), 0);
     EXPECT_TRUE(EqualRgn(Fresh.WindowRegion(), CreateRectRgn(0, 0, 75, 25)));
+}
+
+// The properties a shape button always writes: their values at creation (and
+// any other) appear in the written text, read back the same, and the text
+// written again is the same text.
+TEST(nvShapeBtnStored, AlwaysStoredPropertiesAreWrittenWhateverTheirValue)
+{
+    InitApplication();
+    RegisterClasses<TButtonTestForm>();
+    struct TCase {
+        const char* Name;
+        std::function<void(TnvShapeBtn*)> Set;
+        std::vector<const char*> Lines;
+    };
+    const TCase Cases[] = {
+        {"values at creation", [](TnvShapeBtn*) {},
+         {"RoundRectBias = 25", "Color = clBtnFace", "DitherColor = clWhite", "DitherStyle = dsDither",
+          "TransparentColor = clNone", "ParentClipping = False"}},
+        {"the declared defaults of other readers",
+         [](TnvShapeBtn* B) {
+             B->SetRoundRectBias(0);
+             B->SetColor(clWindow);
+         },
+         {"RoundRectBias = 0", "Color = clWindow"}},
+        {"other values",
+         [](TnvShapeBtn* B) {
+             B->SetRoundRectBias(7);
+             B->SetColor(clRed);
+             B->SetDitherColor(clNavy);
+             B->SetDitherStyle(dsBlendDither);
+             B->SetTransparentColor(clLime);
+         },
+         {"RoundRectBias = 7", "Color = clRed", "DitherColor = clNavy", "DitherStyle = dsBlendDither",
+          "TransparentColor = clLime"}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TButtonTestForm Form;
+        Form.SetBounds(0, 0, 200, 100);
+        auto* B = new TnvShapeBtn(&Form);
+        B->SetName("Stored");
+        B->SetParent(&Form);
+        // Setting it (to either value) lets the parent paint under the
+        // button, so it reads false from here on: the value a new button
+        // without a parent has too.
+        B->SetParentClipping(true);
+        // Loading takes the tab stop from a button that is not focusable.
+        B->SetTabStop(false);
+        C.Set(B);
+        const String Text = ComponentToText(&Form);
+        for (const char* Line : C.Lines)
+            EXPECT_NE(Text.find(String("    ") + Line), String::npos) << Line << "\n" << Text;
+
+        TButtonTestForm Copy;
+        ReadComponentFromText(Text, &Copy);
+        auto* R = Get<TnvShapeBtn>(&Copy, "Stored");
+        ASSERT_NE(R, nullptr);
+        EXPECT_EQ(R->RoundRectBias(), B->RoundRectBias());
+        EXPECT_EQ(R->Color(), B->Color());
+        EXPECT_EQ(R->DitherColor(), B->DitherColor());
+        EXPECT_EQ(R->DitherStyle(), B->DitherStyle());
+        EXPECT_EQ(R->TransparentColor(), B->TransparentColor());
+        EXPECT_EQ(ComponentToText(&Copy), Text);
+    }
 }
 
 // A rounded and an octagon launch button as the main window's form declares them.

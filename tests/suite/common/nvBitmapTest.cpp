@@ -466,6 +466,43 @@ TEST(nvBitmapLoad, GivenToAFrameworkBitmap)
     B.AssignTo(&F);
     EXPECT_EQ(F.TransparentColor(), clFuchsia);
 
+    // Drawn transparent, the framework bitmap leaves out what the bitmap
+    // leaves out. With clNone that is the top-left pixel's colour; clNone
+    // copied as a colour would leave out white instead (its low bytes).
+    struct TCase {
+        const char* Name;
+        TColor Key;
+        std::vector<bool> Kept; // of the four pixels: top-left red, white, red, blue
+    };
+    const TCase Cases[] = {
+        {"clNone: the top-left colour", clNone, {false, true, false, true}},
+        {"a colour: that colour", clBlue, {true, true, true, false}},
+        {"white", clWhite, {true, false, true, true}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        nvref::Pic Four(4, 1);
+        Four.At(0, 0) = ColorToTriple(clRed);
+        Four.At(1, 0) = ColorToTriple(clWhite);
+        Four.At(2, 0) = ColorToTriple(clRed);
+        Four.At(3, 0) = ColorToTriple(clBlue);
+        TnvBitmap T;
+        nvref::ToBitmap(Four, T);
+        T.SetTransparent(true);
+        T.SetTransparentColor(C.Key);
+        TBitmap G;
+        T.AssignTo(&G);
+        QImage Target(4, 1, QImage::Format_RGB32);
+        Target.fill(qRgb(0, 128, 0));
+        TCanvas Canvas(&Target);
+        Canvas.Draw(0, 0, &G);
+        for (int X = 0; X < 4; ++X) {
+            const TRGBTriple& P = Four.At(X, 0);
+            const QRgb Want = C.Kept[size_t(X)] ? qRgb(P.rgbtRed, P.rgbtGreen, P.rgbtBlue) : qRgb(0, 128, 0);
+            EXPECT_EQ(Target.pixel(X, 0) & 0xFFFFFFu, Want & 0xFFFFFFu) << "pixel " << X;
+        }
+    }
+
     // From a framework bitmap: pixel format and transparency.
     auto G = FrameworkBitmap(P, pf32bit);
     G->SetTransparent(true);

@@ -54,7 +54,6 @@ TEST(nvChangeLink, NotifierWalksItsLinksInOrder)
     Links.RegisterLink(A.get());
     Links.RegisterLink(B.get());
     Links.RegisterLink(C.get());
-    Links.RegisterLink(A.get()); // once only
     Links.RegisterLink(nullptr);
     EXPECT_EQ(Links.Count(), 3);
 
@@ -76,6 +75,55 @@ TEST(nvChangeLink, NotifierWalksItsLinksInOrder)
     EXPECT_EQ(R.Calls, (std::vector<String>{"a.Change", "c.Change"}));
 }
 
+// The list is a plain list: registering appends, unregistering removes one
+// entry, so registrations count.
+TEST(nvChangeLink, RegistrationsOfOneLinkCount)
+{
+    struct TCase {
+        const char* Name;
+        std::vector<String> Steps; // "+a": register a, "-a": unregister a
+        std::vector<String> Calls; // of one notification afterwards
+    };
+    const TCase Cases[] = {
+        {"registered twice: called twice, in place", {"+a", "+b", "+a"}, {"a.Change", "b.Change", "a.Change"}},
+        {"registered twice, unregistered once: still called", {"+a", "+b", "+a", "-a"}, {"b.Change", "a.Change"}},
+        {"unregistered as often as registered: gone", {"+a", "+a", "+b", "-a", "-a"}, {"b.Change"}},
+        {"unregistering a link that is not there changes nothing", {"+b", "-a", "+a", "-b", "-b"}, {"a.Change"}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TRecorder R;
+        auto A = R.Link("a"), B = R.Link("b");
+        TnvChangeLinks Links;
+        for (const String& Step : C.Steps) {
+            TnvChangeLink* L = Step[1] == 'a' ? A.get() : B.get();
+            if (Step[0] == '+')
+                Links.RegisterLink(L);
+            else
+                Links.UnregisterLink(L);
+        }
+        Links.NotifyChange(nullptr);
+        EXPECT_EQ(R.Calls, C.Calls);
+        EXPECT_EQ(Links.Count(), static_cast<int>(C.Calls.size()));
+    }
+
+    // A handler that unregisters a twice-registered link once takes away the
+    // entry not yet reached, as the walk over the list sees it.
+    TRecorder R;
+    auto A = R.Link("a"), B = R.Link("b");
+    TnvChangeLinks Links;
+    Links.RegisterLink(A.get());
+    Links.RegisterLink(B.get());
+    Links.RegisterLink(A.get());
+    B->OnChange = [&](TObject*) {
+        R.Calls.push_back("b.Change");
+        Links.UnregisterLink(A.get());
+    };
+    Links.NotifyChange(nullptr);
+    EXPECT_EQ(R.Calls, (std::vector<String>{"a.Change", "b.Change"}));
+    EXPECT_TRUE(Links.Contains(A.get()));
+}
+
 TEST(nvChangeLink, LinksThatComeAndGoDuringANotification)
 {
     TRecorder R;
@@ -88,7 +136,8 @@ TEST(nvChangeLink, LinksThatComeAndGoDuringANotification)
     A->OnChange = [&](TObject*) {
         R.Calls.push_back("a.Change");
         Links.UnregisterLink(B.get());
-        Links.RegisterLink(Late.get());
+        if (!Links.Contains(Late.get()))
+            Links.RegisterLink(Late.get());
     };
     QObject Notifier;
     Links.NotifyChange(&Notifier);

@@ -172,7 +172,10 @@ TEST(nvCommonRegions, CombineOpaqueChildren)
     Add(new TTestGraphic(&Parent), 60, 0, 10, 10);                                // opaque, graphic
     static_cast<TTestGraphic*>(Add(new TTestGraphic(&Parent), 60, 60, 5, 5))->SetTransparent(true);
     Add(new TTestPlainWin(&Parent), 0, 80, 10, 10);                               // no Transparent property
-    Add(new TTestWin(&Parent), 90, 90, 10, 10)->SetVisible(false);                // hidden
+    // Hidden children cover nothing, so their areas stay in a region to be
+    // painted (taking them out would leave holes of stale pixels).
+    Add(new TTestWin(&Parent), 90, 90, 10, 10)->SetVisible(false);                // hidden, windowed
+    Add(new TTestGraphic(&Parent), 20, 60, 10, 10)->SetVisible(false);            // hidden, graphic
 
     QRegion Region = CreateRectRgn(0, 0, 100, 100);
     CombineOpaqueChildren(&Parent, Region, RGN_DIFF, TPoint(5, 0));

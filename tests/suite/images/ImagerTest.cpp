@@ -6,6 +6,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+#include <set>
+
 #include "FormStream.h"
 #include "ImagerTestSupport.h"
 #include "System.h"
@@ -22,6 +24,23 @@ public:
 // The working bitmap the options should give: the picture with the effects
 // applied by hand in the documented order.
 using TRefStep = std::function<void(TnvBitmap&)>;
+
+// The picture the effects start from: the picture itself, or, for a rotated
+// picture, the picture stretched into a square of its larger side.
+std::unique_ptr<TnvBitmap> StartingPicture(TGraphic* Pic, bool Rotated)
+{
+    auto R = std::make_unique<TnvBitmap>();
+    if (Rotated) {
+        TnvBitmap Copy;
+        Copy.Assign(Pic);
+        const int Side = std::max(Pic->Width(), Pic->Height());
+        R->SetSize(Side, Side);
+        R->Canvas()->StretchDraw(TRect(0, 0, Side, Side), &Copy);
+    } else {
+        R->Assign(Pic);
+    }
+    return R;
+}
 
 struct TOrderCase {
     const char* Name;
@@ -89,24 +108,102 @@ TEST(ImagerEffects, AppliedInTheFixedOrder)
         TnvBitmap* Work = Imager.WorkBitmap();
 
         auto Reference = [&](const std::vector<TRefStep>& Steps) {
-            auto R = std::make_unique<TnvBitmap>();
-            const bool Rotated = Imager.BitmapOptions()->Rotation()->Angle() != 0;
-            if (Rotated) {
-                // Rotated pictures are first stretched into a square.
-                TnvBitmap Copy;
-                Copy.Assign(Pic.get());
-                const int Side = std::max(Pic->Width(), Pic->Height());
-                R->SetSize(Side, Side);
-                R->Canvas()->StretchDraw(TRect(0, 0, Side, Side), &Copy);
-            } else {
-                R->Assign(Pic.get());
-            }
+            auto R = StartingPicture(Pic.get(), Imager.BitmapOptions()->Rotation()->Angle() != 0);
             for (const TRefStep& S : Steps)
                 S(*R);
             return R;
         };
         EXPECT_TRUE(SamePixels(*Work, *Reference(C.InOrder)));
         EXPECT_FALSE(SamePixels(*Work, *Reference(C.Swapped))) << "the case must tell the orders apart";
+    }
+}
+
+// The fixed order at each boundary: for every two neighbours in the order,
+// the two effects alone give the picture with the first applied before the
+// second, and a case where the other order gives another picture. Three
+// neighbours commute for every picture (a tint or a saturation changes each
+// pixel by its own value alone, and the sponge only moves pixel values
+// around; the two flips are exchanges of pixels), so no result can tell
+// their order; the table says so for them.
+TEST(ImagerEffects, EveryNeighbourPairOfTheFixedOrder)
+{
+    auto Pic = MakeGradient(23, 17);
+    auto Blend = MakeQuadrants(23, 17);
+    TnvBitmap BlendBits;
+    BlendBits.Assign(Blend.get());
+    const TRGBTriple Tint = ColorToTriple(MakeColor(0x3060F0));
+    using TSet = std::function<void(TnvBitmapOptions*)>;
+    struct TEffect {
+        const char* Name;
+        TSet Set;
+        TRefStep Apply;
+    };
+    // The sixteen effects in their fixed order.
+    const TEffect Order[] = {
+        {"gray scale", [](TnvBitmapOptions* O) { O->SetGrayScale(true); }, [](TnvBitmap& B) { B.GrayScale(); }},
+        {"lightness", [](TnvBitmapOptions* O) { O->SetLightness(-120); }, [](TnvBitmap& B) { B.Lightness(-120); }},
+        {"alpha blend",
+         [&](TnvBitmapOptions* O) {
+             O->AlphaBlend()->SetBitmap(&BlendBits);
+             O->AlphaBlend()->SetAmount(128);
+         },
+         [&](TnvBitmap& B) { B.AlphaBlend(&BlendBits, 128, true); }},
+        {"colour", [](TnvBitmapOptions* O) { O->SetColor(MakeColor(0x80C0FF)); },
+         [](TnvBitmap& B) { B.Colorize(0xFF, 0xC0, 0x80); }},
+        {"tint", [](TnvBitmapOptions* O) { O->SetTintColor(MakeColor(0x3060F0)); },
+         [Tint](TnvBitmap& B) { B.AddRGB(Tint.rgbtRed >> 1, Tint.rgbtGreen >> 1, Tint.rgbtBlue >> 1); }},
+        {"sponge", [](TnvBitmapOptions* O) { O->SetSponge(3); }, [](TnvBitmap& B) { B.Sponge(3); }},
+        {"saturation", [](TnvBitmapOptions* O) { O->SetSaturation(400); }, [](TnvBitmap& B) { B.Saturation(400); }},
+        {"gaussian blur", [](TnvBitmapOptions* O) { O->SetGaussianBlur(2); }, [](TnvBitmap& B) { B.GaussianBlur(2); }},
+        {"emboss", [](TnvBitmapOptions* O) { O->SetEmbossed(true); }, [](TnvBitmap& B) { B.Emboss(); }},
+        {"invert", [](TnvBitmapOptions* O) { O->SetInverted(true); }, [](TnvBitmap& B) { B.Invert(); }},
+        {"contrast", [](TnvBitmapOptions* O) { O->SetContrast(250); }, [](TnvBitmap& B) { B.Contrast(250); }},
+        {"sharpen", [](TnvBitmapOptions* O) { O->SetSharpen(1); }, [](TnvBitmap& B) { B.Sharpen(1); }},
+        {"horizontal flip", [](TnvBitmapOptions* O) { O->SetHorizontallyFlipped(true); },
+         [](TnvBitmap& B) { B.Flip(true); }},
+        {"vertical flip", [](TnvBitmapOptions* O) { O->SetVerticallyFlipped(true); },
+         [](TnvBitmap& B) { B.Flip(false); }},
+        {"wave",
+         [](TnvBitmapOptions* O) {
+             O->Wave()->SetRatio(3);
+             O->Wave()->SetXDiv(4);
+             O->Wave()->SetYDiv(5);
+         },
+         [](TnvBitmap& B) { B.Wave(4, 5, 3, false); }},
+        {"rotation", [](TnvBitmapOptions* O) { O->Rotation()->SetAngle(30); },
+         [](TnvBitmap& B) { B.Rotate(TPoint(-1, -1), 30); }},
+    };
+    const std::set<String> Commuting = {"tint / sponge", "sponge / saturation", "horizontal flip / vertical flip"};
+    const uint32_t Seed = 20240601;
+    for (size_t I = 0; I + 1 < std::size(Order); ++I) {
+        const TEffect& First = Order[I];
+        const TEffect& Second = Order[I + 1];
+        const String Boundary = String(First.Name) + " / " + Second.Name;
+        SCOPED_TRACE(Boundary);
+        TTestImager Imager;
+        Imager.Picture()->SetGraphic(Pic.get());
+        TnvBitmapOptions* O = Imager.BitmapOptions();
+        // Set in the reverse order, applied once.
+        O->BeginUpdate();
+        Second.Set(O);
+        First.Set(O);
+        RandSeed = Seed;
+        O->EndUpdate();
+
+        auto Reference = [&](const TRefStep& A, const TRefStep& B) {
+            auto R = StartingPicture(Pic.get(), O->Rotation()->Angle() != 0);
+            RandSeed = Seed;
+            A(*R);
+            B(*R);
+            return R;
+        };
+        const auto InOrder = Reference(First.Apply, Second.Apply);
+        const auto Swapped = Reference(Second.Apply, First.Apply);
+        EXPECT_TRUE(SamePixels(*Imager.WorkBitmap(), *InOrder));
+        if (Commuting.count(Boundary))
+            EXPECT_TRUE(SamePixels(*InOrder, *Swapped)) << "listed as commuting";
+        else
+            EXPECT_FALSE(SamePixels(*InOrder, *Swapped)) << "the case must tell the two orders apart";
     }
 }
 
@@ -442,13 +539,32 @@ TEST(ImagerPaint, TransparentLeavesOutTheTopLeftColour)
         EXPECT_EQ(ShotPixel(Shot, 6 * K, 4 * K), clNavy);
         EXPECT_EQ(ShotPixel(Shot, 17 * K, 8 * K), clAqua);
     }
-    // A picture given later is drawn transparent as well.
-    auto Other = MakePicture(20, 10, [](int X, int) { return X < 10 ? clWhite : clMaroon; });
-    Imager->Picture()->SetGraphic(Other.get());
+    // A picture given later is drawn with its own transparency: an opaque
+    // one opaque, a transparent one transparent. Setting Transparent again
+    // makes the picture on show transparent.
     Imager->SetDrawStyle(TnvImagerDrawStyle::dsNormal);
-    const QImage Shot = Shoot(*Form);
-    EXPECT_EQ(ShotPixel(Shot, 3, 3), clAqua);
-    EXPECT_EQ(ShotPixel(Shot, 13, 3), clMaroon);
+    struct TCase {
+        const char* Name;
+        bool PictureTransparent, SetAgain;
+        TColor AtWhite;
+    };
+    const TCase Cases[] = {
+        {"an opaque picture", false, false, clWhite},
+        {"a transparent picture", true, false, clAqua},
+        {"an opaque picture, Transparent set again", false, true, clAqua},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        auto Other = MakePicture(20, 10, [](int X, int) { return X < 10 ? clWhite : clMaroon; });
+        Other->SetTransparent(C.PictureTransparent);
+        Imager->Picture()->SetGraphic(Other.get());
+        EXPECT_TRUE(Imager->Transparent());
+        if (C.SetAgain)
+            Imager->SetTransparent(true);
+        const QImage Shot = Shoot(*Form);
+        EXPECT_EQ(ShotPixel(Shot, 3, 3), C.AtWhite);
+        EXPECT_EQ(ShotPixel(Shot, 13, 3), clMaroon);
+    }
 }
 
 TEST(ImagerPaint, EffectsShowOnScreenAndScaledCopiesAreKept)

@@ -360,6 +360,40 @@ TEST(nvTextDraw, Alignment)
     }
 }
 
+// Text larger than its rectangle keeps the edges its alignment names: it is
+// drawn exactly as in a rectangle large enough that shares those edges.
+TEST(nvTextDraw, TextLargerThanItsRectangleKeepsItsAlignedEdges)
+{
+    struct TCase {
+        const char* Name;
+        TAlignment H;
+        TnvVAlignment V;
+        TRect Large; // shares the aligned edges of Small = (150, 120, 180, 140)
+    };
+    const TRect Small(150, 120, 180, 140);
+    const TCase Cases[] = {
+        {"left top", taLeftJustify, vaTop, TRect(150, 120, 300, 200)},
+        {"right top", taRightJustify, vaTop, TRect(0, 120, 180, 200)},
+        {"left bottom", taLeftJustify, vaBottom, TRect(150, 0, 300, 140)},
+        {"right bottom", taRightJustify, vaBottom, TRect(0, 0, 180, 140)},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        auto InkIn = [&](const TRect& R) {
+            TTextRig Rig(300, 200, -40, true);
+            Rig.Text->SetRect(R);
+            Rig.Text->SetAlignment(C.H);
+            Rig.Text->SetVAlignment(C.V);
+            Rig.Draw("HH");
+            return BoxNotColor(Rig.Surface.Image, clWhite);
+        };
+        const TRect Fits = InkIn(C.Large);
+        ASSERT_GT(Fits.Width(), Small.Width());
+        ASSERT_GT(Fits.Height(), Small.Height());
+        EXPECT_EQ(Str(InkIn(Small)), Str(Fits));
+    }
+}
+
 TEST(nvTextDraw, MultipleLinesAreAlignedEach)
 {
     TTextRig Rig(300, 200, -20, true);
@@ -390,13 +424,20 @@ TEST(nvTextDraw, AcceleratorsAndEllipsis)
     Long.Text->SetRect(TRect(0, 0, 80, 60));
     Long.Draw("HHHHHHHHHHHH");
     EXPECT_GT(BoxNotColor(Long.Surface.Image, clWhite).Right, 80) << "no clipping";
-    TTextRig Ell(300, 100, -20, true);
-    Ell.Text->SetRect(TRect(0, 0, 80, 60));
-    Ell.Text->SetOptions(TnvTextOptions(toShowAccel) | toShowEllipsis);
-    Ell.Draw("HHHHHHHHHHHH");
-    const TRect U = BoxNotColor(Ell.Surface.Image, clWhite);
-    EXPECT_LE(U.Right, 80) << "shortened with an ellipsis";
-    EXPECT_GT(U.Width(), 30);
+    // With an ellipsis the line is shortened to the rectangle, whatever the
+    // alignment.
+    for (TAlignment A : {taLeftJustify, taRightJustify, taCenter}) {
+        SCOPED_TRACE(int(A));
+        TTextRig Ell(300, 100, -20, true);
+        Ell.Text->SetRect(TRect(100, 0, 180, 60));
+        Ell.Text->SetAlignment(A);
+        Ell.Text->SetOptions(TnvTextOptions(toShowAccel) | toShowEllipsis);
+        Ell.Draw("HHHHHHHHHHHH");
+        const TRect U = BoxNotColor(Ell.Surface.Image, clWhite);
+        EXPECT_GE(U.Left, 100) << "shortened with an ellipsis";
+        EXPECT_LE(U.Right, 180) << "shortened with an ellipsis";
+        EXPECT_GT(U.Width(), 30);
+    }
 }
 
 TEST(nvTextDraw, DisabledLook)
