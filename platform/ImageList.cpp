@@ -338,6 +338,36 @@ void TCustomImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, bool Enabl
 void TCustomImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, TDrawingStyle ADrawingStyle,
                             TImageType AImageType, bool Enabled)
 {
+    DrawImage(Canvas, X, Y, Index, ADrawingStyle, AImageType, Enabled, FBlendColor);
+}
+
+void TCustomImageList::DrawBlended(TCanvas* Canvas, int X, int Y, int Index, TDrawingStyle ADrawingStyle,
+                                   TColor BlendColor)
+{
+    if (BlendColor == clNone)
+        ADrawingStyle = dsNormal;
+    DrawImage(Canvas, X, Y, Index, ADrawingStyle, itImage, true, BlendColor);
+}
+
+void TCustomImageList::Overlay(int ImageIndex, int AOverlay)
+{
+    if (AOverlay < 0 || AOverlay > 14)
+        return;
+    if (FOverlays.size() < 15)
+        FOverlays.resize(15, -1);
+    FOverlays[size_t(AOverlay)] = ImageIndex < 0 ? -1 : ImageIndex;
+}
+
+int TCustomImageList::OverlayImage(int AOverlay) const
+{
+    if (AOverlay < 0 || AOverlay >= static_cast<int>(FOverlays.size()))
+        return -1;
+    return FOverlays[size_t(AOverlay)];
+}
+
+void TCustomImageList::DrawImage(TCanvas* Canvas, int X, int Y, int Index, TDrawingStyle ADrawingStyle,
+                                 TImageType AImageType, bool Enabled, TColor BlendColor)
+{
     if (!Canvas || Index < 0 || Index >= Count())
         return;
     const TEntry& E = FImages[size_t(Index)];
@@ -374,8 +404,8 @@ void TCustomImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, TDrawingSt
     }
 
     const int Blend = ADrawingStyle == dsFocus ? 1 : ADrawingStyle == dsSelected ? 2 : 0;
-    const bool BlendWithCanvas = FBlendColor == clNone;
-    const QRgb BlendRgb = ColorToQRgb(FBlendColor == clDefault ? clHighlight : FBlendColor);
+    const bool BlendWithCanvas = BlendColor == clNone;
+    const QRgb BlendRgb = ColorToQRgb(BlendColor == clDefault ? clHighlight : BlendColor);
     const bool FillBk = HasBk && ADrawingStyle != dsTransparent;
     EditCanvasPixels(Canvas, Bounds(X, Y, FWidth, FHeight), [&](QImage& P, TPoint O) {
         for (int PY = 0; PY < P.height(); ++PY) {
@@ -432,6 +462,7 @@ void TCustomImageList::Assign(TPersistent* Source)
         FImageType = L->FImageType;
         FMasked = L->FMasked;
         FImages = L->FImages;
+        FOverlays = L->FOverlays;
         Change();
         return;
     }

@@ -125,6 +125,16 @@ public:
     void Draw(TCanvas* Canvas, int X, int Y, int Index, TDrawingStyle ADrawingStyle, TImageType AImageType,
               bool Enabled = true);
 
+    // As Draw in dsFocus or dsSelected, blending with BlendColor instead of
+    // the list's own (clNone: no blending).
+    void DrawBlended(TCanvas* Canvas, int X, int Y, int Index, TDrawingStyle ADrawingStyle, TColor BlendColor);
+
+    // Overlay images: overlay number Overlay (0 .. 14) stands for image
+    // ImageIndex of the list (-1 takes it away). OverlayImage is -1 for an
+    // overlay that was not set or an index outside 0 .. 14.
+    void Overlay(int ImageIndex, int Overlay);
+    int OverlayImage(int Overlay) const;
+
     void RegisterChanges(TChangeLink* Value);
     void UnRegisterChanges(TChangeLink* Value);
 
@@ -146,9 +156,12 @@ private:
     std::vector<TEntry> CutMasked(TBitmap* Image, TColor MaskColor, int MaxCount) const;
     void ReadData(TStream& Stream);
     void WriteData(TStream& Stream);
+    void DrawImage(TCanvas* Canvas, int X, int Y, int Index, TDrawingStyle ADrawingStyle, TImageType AImageType,
+                   bool Enabled, TColor Blend);
 
     std::vector<TEntry> FImages;
     std::vector<TChangeLink*> FLinks;
+    std::vector<int> FOverlays;
     int FWidth = 16;
     int FHeight = 16;
     TColor FBkColor = clNone;

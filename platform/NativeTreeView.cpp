@@ -1,6 +1,7 @@
 #include "NativeTreeView.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include <algorithm>
@@ -85,9 +86,79 @@ TNativeTreeView::~TNativeTreeView()
         Edit->SetParent(nullptr);
         delete Edit;
     }
-    for (HTREEITEM Item : FItems)
-        delete Item;
-    FItems.clear();
+    FBlocks.clear();
+    FFree = nullptr;
+    FCount = 0;
+}
+
+namespace {
+constexpr unsigned AliveMagic = 0x54524545;
+}
+
+HTREEITEM TNativeTreeView::NewItem()
+{
+    if (!FFree) {
+        // A new block, twice the last one (up to 64k items).
+        const size_t Size = FBlocks.empty() ? 256 : std::min<size_t>(FBlocks.back().Size * 2, 65536);
+        TBlock B;
+        B.Items = std::make_unique<TTreeItem[]>(Size);
+        B.Size = Size;
+        for (size_t K = Size; K-- > 0;) {
+            B.Items[K].Next = FFree;
+            FFree = &B.Items[K];
+        }
+        auto At = std::upper_bound(FBlocks.begin(), FBlocks.end(), B.Items.get(),
+                                   [](const TTreeItem* P, const TBlock& X) { return P < X.Items.get(); });
+        FBlocks.insert(At, std::move(B));
+    }
+    HTREEITEM Item = FFree;
+    FFree = Item->Next;
+    *Item = TTreeItem();
+    Item->Magic = AliveMagic;
+    ++FCount;
+    return Item;
+}
+
+void TNativeTreeView::FreeItem(HTREEITEM Item)
+{
+    String().swap(Item->Text);
+    Item->Magic = 0;
+    Item->Parent = Item->FirstChild = Item->LastChild = Item->Prev = nullptr;
+    Item->Next = FFree;
+    FFree = Item;
+    --FCount;
+}
+
+bool TNativeTreeView::IsItem(HTREEITEM Item) const
+{
+    if (!Item)
+        return false;
+    auto At = std::upper_bound(FBlocks.begin(), FBlocks.end(), static_cast<const TTreeItem*>(Item),
+                               [](const TTreeItem* P, const TBlock& X) { return P < X.Items.get(); });
+    if (At == FBlocks.begin())
+        return false;
+    const TBlock& B = *(At - 1);
+    const auto Base = reinterpret_cast<uintptr_t>(B.Items.get());
+    const auto Addr = reinterpret_cast<uintptr_t>(Item);
+    if (Addr >= Base + B.Size * sizeof(TTreeItem) || (Addr - Base) % sizeof(TTreeItem) != 0)
+        return false;
+    return Item->Magic == AliveMagic;
+}
+
+template <class F>
+void TNativeTreeView::ForEachItem(F&& Visit)
+{
+    for (HTREEITEM P = FFirst; P;) {
+        Visit(P);
+        if (P->FirstChild) {
+            P = P->FirstChild;
+            continue;
+        }
+        while (P && !P->Next)
+            P = P->Parent;
+        if (P)
+            P = P->Next;
+    }
 }
 
 void TNativeTreeView::DestroyWnd()
@@ -103,11 +174,15 @@ void TNativeTreeView::SetStyle(unsigned Value)
     if (Value == FStyle)
         return;
     const bool Checks = (Value & TVS_CHECKBOXES) && !(FStyle & TVS_CHECKBOXES);
+    if ((FStyle ^ Value) & (TVS_LINESATROOT | TVS_CHECKBOXES))
+        WidthsChanged();
     FStyle = Value;
+    FBarsDirty = true;
     if (Checks)
-        for (HTREEITEM Item : FItems)
+        ForEachItem([this](HTREEITEM Item) {
             if (StateIndex(Item) == 0)
                 Item->State = (Item->State & ~TVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(1);
+        });
     FDefaultHeight = -1;
     InvalidateTree();
 }
@@ -196,6 +271,8 @@ TNativeTreeView::TDisplay TNativeTreeView::Display(HTREEITEM Item, unsigned Mask
     if (Ask & TVIF_CHILDREN)
         D.Children = A.cChildren;
     if (A.mask & TVIF_DI_SETITEM) {
+        if ((Ask & TVIF_TEXT) && D.Text != Item->Text)
+            WidthChanging(Item);
         if (Ask & TVIF_TEXT) {
             Item->Text = D.Text;
             Item->TextCallback = false;
@@ -228,12 +305,26 @@ void TNativeTreeView::Link(HTREEITEM Parent, HTREEITEM After, HTREEITEM Item)
         After->Next = Item;
     else
         First = Item;
+    // The offsets after the new item moved: they are computed again.
+    Item->Epoch = 0;
+    if (Item->Next && OffsetValid(Item->Next))
+        KidsReordered(Parent);
+    ParentRowsChanged(Parent, Item->Rows);
 }
 
-void TNativeTreeView::Unlink(HTREEITEM Item)
+void TNativeTreeView::Unlink(HTREEITEM Item, bool Account)
 {
     HTREEITEM& First = Item->Parent ? Item->Parent->FirstChild : FFirst;
     HTREEITEM& Last = Item->Parent ? Item->Parent->LastChild : FLast;
+    TTreeItem::TKids& K = KidsOf(Item->Parent);
+    if (Item->Next && OffsetValid(Item->Next)) {
+        KidsReordered(Item->Parent);
+    } else if (OffsetValid(Item)) {
+        K.ValidCount = Item->Pos;
+        K.ValidTo = Item->Prev;
+    }
+    if (Account)
+        ParentRowsChanged(Item->Parent, -Item->Rows);
     if (Item->Prev)
         Item->Prev->Next = Item->Next;
     else
@@ -245,6 +336,186 @@ void TNativeTreeView::Unlink(HTREEITEM Item)
     Item->Prev = Item->Next = nullptr;
 }
 
+// ---------------------------------------------------------------- rows and widths
+
+bool TNativeTreeView::OffsetValid(HTREEITEM Item) const
+{
+    const TTreeItem::TKids& K = KidsOf(Item->Parent);
+    return Item->Epoch == K.Epoch && Item->Pos < K.ValidCount;
+}
+
+int TNativeTreeView::OffsetOf(HTREEITEM Item) const
+{
+    if (OffsetValid(Item))
+        return Item->Offset;
+    // Extend the valid prefix up to the item.
+    auto& K = const_cast<TTreeItem::TKids&>(KidsOf(Item->Parent));
+    HTREEITEM P = K.ValidTo;
+    int Pos = 0;
+    int Offset = 0;
+    if (P && K.ValidCount > 0) {
+        Pos = P->Pos + 1;
+        Offset = P->Offset + P->Rows;
+        P = P->Next;
+    } else {
+        P = Item->Parent ? Item->Parent->FirstChild : FFirst;
+    }
+    for (; P; P = P->Next) {
+        P->Pos = Pos++;
+        P->Offset = Offset;
+        P->Epoch = K.Epoch;
+        Offset += P->Rows;
+        K.ValidCount = Pos;
+        K.ValidTo = P;
+        if (P == Item)
+            break;
+    }
+    return Item->Offset;
+}
+
+void TNativeTreeView::KidsReordered(HTREEITEM Parent)
+{
+    TTreeItem::TKids& K = KidsOf(Parent);
+    if (++K.Epoch == 0)
+        K.Epoch = 1;
+    K.ValidCount = 0;
+    K.ValidTo = nullptr;
+}
+
+void TNativeTreeView::RowsChanged(HTREEITEM Item, int Delta)
+{
+    if (Delta == 0)
+        return;
+    if (OffsetValid(Item)) {
+        TTreeItem::TKids& K = KidsOf(Item->Parent);
+        K.ValidCount = Item->Pos + 1;
+        K.ValidTo = Item;
+    }
+    ParentRowsChanged(Item->Parent, Delta);
+}
+
+void TNativeTreeView::ParentRowsChanged(HTREEITEM Parent, int Delta)
+{
+    // Up the ancestors while they show their children.
+    while (Delta != 0) {
+        if (!Parent) {
+            FTotalRows += Delta;
+            return;
+        }
+        if (!(Parent->State & TVIS_EXPANDED) || Parent->Deleting)
+            return;
+        Parent->Rows += Delta;
+        if (OffsetValid(Parent)) {
+            TTreeItem::TKids& K = KidsOf(Parent->Parent);
+            K.ValidCount = Parent->Pos + 1;
+            K.ValidTo = Parent;
+        }
+        Parent = Parent->Parent;
+    }
+}
+
+void TNativeTreeView::SetExpandedBit(HTREEITEM Item, bool Expanded)
+{
+    if (((Item->State & TVIS_EXPANDED) != 0) == Expanded)
+        return;
+    const bool Shown = IsShown(Item);
+    if (!Expanded && Shown)
+        WidthHiding(Item, true);
+    int Rows = 1;
+    if (Expanded)
+        for (HTREEITEM C = Item->FirstChild; C; C = C->Next)
+            Rows += C->Rows;
+    const int Delta = Rows - Item->Rows;
+    if (Expanded)
+        Item->State |= TVIS_EXPANDED;
+    else
+        Item->State &= ~TVIS_EXPANDED;
+    Item->Rows = Rows;
+    RowsChanged(Item, Delta);
+    if (Expanded && Shown)
+        for (HTREEITEM C = Item->FirstChild; C; C = NextVisible(C)) {
+            // The children's subtrees as far as they show.
+            HTREEITEM P = C;
+            for (; P && P != Item; P = P->Parent) {}
+            if (!P)
+                break;
+            WidthShown(C);
+        }
+}
+
+int TNativeTreeView::ItemRight(HTREEITEM Item)
+{
+    return LayoutOf(Item).TextRight;
+}
+
+void TNativeTreeView::WidthShown(HTREEITEM Item)
+{
+    if (!FWidthValid)
+        return;
+    // Measured when the width is next asked for; a long backlog is cheaper
+    // measured over all rows at once.
+    if (FWidthPending.size() > static_cast<size_t>(FCount))
+        WidthsChanged();
+    else
+        FWidthPending.push_back(Item);
+}
+
+void TNativeTreeView::WidthChanging(HTREEITEM Item)
+{
+    if (!FWidthValid || !IsShown(Item))
+        return;
+    if (Item->TextWidth >= 0 && ItemRight(Item) >= FContentWidth)
+        WidthsChanged();
+    else
+        WidthShown(Item);
+}
+
+void TNativeTreeView::WidthHiding(HTREEITEM Item, bool Descendants)
+{
+    // The widest row may go: then all rows are measured again.
+    if (!FWidthValid)
+        return;
+    auto Check = [this](HTREEITEM I) {
+        if (I->TextWidth >= 0 && ItemRight(I) >= FContentWidth)
+            WidthsChanged();
+    };
+    if (!Descendants) {
+        Check(Item);
+        return;
+    }
+    if (!(Item->State & TVIS_EXPANDED))
+        return;
+    for (HTREEITEM C = Item->FirstChild; C && FWidthValid; C = NextVisible(C)) {
+        HTREEITEM P = C;
+        for (; P && P != Item; P = P->Parent) {}
+        if (!P)
+            break;
+        Check(C);
+    }
+}
+
+TPoint TNativeTreeView::ToClient(TPoint P) const
+{
+    const int B = BorderSize();
+    return TPoint(P.X - B, P.Y - B);
+}
+
+int TNativeTreeView::BorderSize() const
+{
+    if (FExStyle & WS_EX_CLIENTEDGE)
+        return 2;
+    return (FStyle & WS_BORDER) ? 1 : 0;
+}
+
+void TNativeTreeView::SetExStyle(unsigned Value)
+{
+    if (Value == FExStyle)
+        return;
+    FExStyle = Value;
+    FBarsDirty = true;
+    InvalidateTree();
+}
+
 HTREEITEM TNativeTreeView::InsertItem(const TVINSERTSTRUCT& Insert)
 {
     HTREEITEM Parent = Insert.hParent == TVI_ROOT ? nullptr : Insert.hParent;
@@ -252,7 +523,7 @@ HTREEITEM TNativeTreeView::InsertItem(const TVINSERTSTRUCT& Insert)
         return nullptr;
     HTREEITEM After = nullptr;
     const TVITEM& I = Insert.item;
-    auto* Item = new TTreeItem;
+    HTREEITEM Item = NewItem();
     Item->Children = KidsCompute;
     StoreFields(Item, I);
     if (I.mask & TVIF_STATE)
@@ -266,9 +537,7 @@ HTREEITEM TNativeTreeView::InsertItem(const TVINSERTSTRUCT& Insert)
         After = Parent ? Parent->LastChild : FLast;
     } else if (Insert.hInsertAfter == TVI_SORT) {
         // After the last sibling whose text does not sort after the new one.
-        FItems.insert(Item);
         const String Text = Display(Item, TVIF_TEXT).Text;
-        FItems.erase(Item);
         for (HTREEITEM S = Parent ? Parent->FirstChild : FFirst; S; S = S->Next) {
             if (AnsiCompareText(Display(S, TVIF_TEXT).Text, Text) > 0)
                 break;
@@ -277,14 +546,15 @@ HTREEITEM TNativeTreeView::InsertItem(const TVINSERTSTRUCT& Insert)
     } else {
         After = Insert.hInsertAfter;
         if (IsSpecial(After) || !IsItem(After) || After->Parent != Parent) {
-            delete Item;
+            FreeItem(Item);
             return nullptr;
         }
     }
     Link(Parent, After, Item);
-    FItems.insert(Item);
     if (Parent && Parent->Children == 0)
         Parent->Children = KidsCompute;
+    if (IsShown(Item))
+        WidthShown(Item);
     if (!FTop)
         FTop = FFirst;
     else if (!Parent && FTop == Item->Next && RowOf(FTop) == 1)
@@ -295,16 +565,32 @@ HTREEITEM TNativeTreeView::InsertItem(const TVINSERTSTRUCT& Insert)
 
 void TNativeTreeView::DeleteTree(HTREEITEM Item)
 {
-    Item->Deleting = true;
-    // Children first, so that every notification finds its descendants gone.
-    while (Item->FirstChild) {
-        HTREEITEM Child = Item->FirstChild;
-        DeleteTree(Child);
+    // While the subtree goes it counts as collapsed, so the rows of
+    // everything else stay right at every notification.
+    if (IsShown(Item)) {
+        WidthHiding(Item, false);
+        WidthHiding(Item, true);
     }
-    NotifyTree(TVN_DELETEITEM, 0, Item, nullptr);
-    Unlink(Item);
-    FItems.erase(Item);
-    delete Item;
+    RowsChanged(Item, 1 - Item->Rows);
+    Item->Rows = 1;
+    Item->Deleting = true;
+    // Children first, so that every notification finds its descendants
+    // gone; siblings in order. No recursion: trees may be deep.
+    HTREEITEM X = Item;
+    for (;;) {
+        while (X->FirstChild) {
+            X = X->FirstChild;
+            X->Deleting = true;
+        }
+        HTREEITEM Parent = X->Parent;
+        const bool Last = X == Item;
+        NotifyTree(TVN_DELETEITEM, 0, X, nullptr);
+        Unlink(X, Last);
+        FreeItem(X);
+        if (Last)
+            break;
+        X = Parent;
+    }
 }
 
 bool TNativeTreeView::DeleteItem(HTREEITEM Item)
@@ -319,6 +605,9 @@ bool TNativeTreeView::DeleteItem(HTREEITEM Item)
             HTREEITEM First = FFirst;
             DeleteTree(First);
         }
+        FTotalRows = 0;
+        KidsReordered(nullptr);
+        WidthsChanged();
         FScrollX = 0;
         InvalidateTree();
         return true;
@@ -354,7 +643,7 @@ bool TNativeTreeView::DeleteItem(HTREEITEM Item)
     HTREEITEM Parent = Item->Parent;
     DeleteTree(Item);
     if (Parent && !Parent->FirstChild)
-        Parent->State &= ~TVIS_EXPANDED;
+        SetExpandedBit(Parent, false);
     if (!FTop)
         FTop = FFirst;
     InvalidateTree();
@@ -407,29 +696,59 @@ int TNativeTreeView::Level(HTREEITEM Item) const
 
 int TNativeTreeView::RowOf(HTREEITEM Item) const
 {
+    // The offsets along the path, and a row for every ancestor.
+    if (!Item || !IsShown(Item))
+        return -1;
     int Row = 0;
-    for (HTREEITEM P = FFirst; P; P = NextVisible(P), ++Row)
-        if (P == Item)
-            return Row;
-    return -1;
+    for (HTREEITEM P = Item; P; P = P->Parent) {
+        Row += OffsetOf(P);
+        if (P != Item)
+            ++Row;
+    }
+    return Row;
 }
 
 HTREEITEM TNativeTreeView::ItemAtRow(int Row) const
 {
-    if (Row < 0)
+    if (Row < 0 || Row >= FTotalRows)
         return nullptr;
-    HTREEITEM P = FFirst;
-    for (; P && Row > 0; --Row)
-        P = NextVisible(P);
-    return P;
+    // Near the first visible row: step from there.
+    if (FTop && IsItem(FTop)) {
+        const int TopRow = RowOf(FTop);
+        if (TopRow >= 0 && std::abs(Row - TopRow) <= 256) {
+            HTREEITEM P = FTop;
+            for (int R = TopRow; P && R < Row; ++R)
+                P = NextVisible(P);
+            for (int R = TopRow; P && R > Row; --R)
+                P = PrevVisible(P);
+            return P;
+        }
+    }
+    // Down the levels: the sibling whose rows hold the row.
+    HTREEITEM List = nullptr;
+    for (;;) {
+        const TTreeItem::TKids& K = KidsOf(List);
+        HTREEITEM P = List ? List->FirstChild : FFirst;
+        if (K.ValidTo && K.ValidCount > 0 && OffsetValid(K.ValidTo) && K.ValidTo->Offset <= Row)
+            P = K.ValidTo;
+        for (; P; P = P->Next) {
+            const int Offset = OffsetOf(P);
+            if (Row < Offset + P->Rows)
+                break;
+        }
+        if (!P)
+            return nullptr;
+        Row -= OffsetOf(P);
+        if (Row == 0)
+            return P;
+        --Row;
+        List = P;
+    }
 }
 
 int TNativeTreeView::VisibleItemCount() const
 {
-    int N = 0;
-    for (HTREEITEM P = FFirst; P; P = NextVisible(P))
-        ++N;
-    return N;
+    return FTotalRows;
 }
 
 HTREEITEM TNativeTreeView::GetNextItem(HTREEITEM Item, unsigned Code) const
@@ -509,13 +828,20 @@ bool TNativeTreeView::SetItem(const TVITEM& Item)
     if (!IsItem(Item.hItem))
         return false;
     HTREEITEM I = Item.hItem;
+    const unsigned NewState = (I->State & ~Item.stateMask) | (Item.state & Item.stateMask);
+    const bool WidthMoves = (Item.mask & (TVIF_TEXT | TVIF_IMAGE)) ||
+                            ((Item.mask & TVIF_STATE) &&
+                             ((I->State ^ NewState) & (TVIS_BOLD | TVIS_STATEIMAGEMASK)));
+    if (WidthMoves)
+        WidthChanging(I);
     StoreFields(I, Item);
     if (Item.mask & TVIF_STATE) {
         const unsigned Old = I->State;
-        I->State = (Old & ~Item.stateMask) | (Item.state & Item.stateMask);
+        I->State = (NewState & ~TVIS_EXPANDED) | (Old & TVIS_EXPANDED);
         if ((Old ^ I->State) & TVIS_BOLD)
             I->TextWidth = -1;
-        if ((Old ^ I->State) & TVIS_EXPANDED) {
+        if ((Old ^ NewState) & TVIS_EXPANDED) {
+            SetExpandedBit(I, (NewState & TVIS_EXPANDED) != 0);
             if (!(I->State & TVIS_EXPANDED) && FTop && !IsShown(FTop))
                 FTop = I;
             ClampScroll();
@@ -552,7 +878,8 @@ bool TNativeTreeView::ExpandItem(HTREEITEM Item, unsigned Action, bool Notify)
             return false;
         if (!IsItem(Item))
             return false;
-        Item->State |= TVIS_EXPANDED | TVIS_EXPANDEDONCE;
+        SetExpandedBit(Item, true);
+        Item->State |= TVIS_EXPANDEDONCE;
         InvalidateTree();
         if (Notify)
             NotifyTree(TVN_ITEMEXPANDED, TVE_EXPAND, nullptr, Item);
@@ -566,7 +893,7 @@ bool TNativeTreeView::ExpandItem(HTREEITEM Item, unsigned Action, bool Notify)
         return false;
     if (FEditItem)
         FinishEdit(false);
-    Item->State &= ~TVIS_EXPANDED;
+    SetExpandedBit(Item, false);
     auto Below = [Item](HTREEITEM X) {
         for (X = X ? X->Parent : nullptr; X; X = X->Parent)
             if (X == Item)
@@ -663,9 +990,9 @@ int TNativeTreeView::ItemHeight() const
         FMeasure->Font()->Assign(Font());
         int H = FMeasure->TextHeight("Wg") + 3;
         if (FImages)
-            H = std::max(H, FImages->Height() + 1);
+            H = std::max(H, FImages->Height());
         if (FStateImages)
-            H = std::max(H, FStateImages->Height() + 1);
+            H = std::max(H, FStateImages->Height());
         if (FStyle & TVS_CHECKBOXES)
             H = std::max(H, 16);
         if (H % 2)
@@ -677,6 +1004,7 @@ int TNativeTreeView::ItemHeight() const
 
 void TNativeTreeView::SetItemHeight(int Value)
 {
+    WidthsChanged();
     FItemHeight = Value > 0 ? Value : -1;
     ClampScroll();
     InvalidateTree();
@@ -685,6 +1013,7 @@ void TNativeTreeView::SetItemHeight(int Value)
 void TNativeTreeView::SetIndent(int Value)
 {
     FIndent = std::max(0, Value);
+    WidthsChanged();
     InvalidateTree();
 }
 
@@ -703,6 +1032,7 @@ TCustomImageList* TNativeTreeView::SetImageList(unsigned Which, TCustomImageList
     else
         return nullptr;
     FDefaultHeight = -1;
+    WidthsChanged();
     InvalidateTree();
     return Old;
 }
@@ -851,10 +1181,23 @@ void TNativeTreeView::ScrollRows(int Delta)
 
 int TNativeTreeView::ContentWidth()
 {
-    int W = 0;
-    for (HTREEITEM P = FFirst; P; P = NextVisible(P))
-        W = std::max(W, LayoutOf(P).TextRight);
-    return W;
+    if (!FWidthValid) {
+        int W = 0;
+        for (HTREEITEM P = FFirst; P; P = NextVisible(P))
+            W = std::max(W, LayoutOf(P).TextRight);
+        FContentWidth = W;
+        FWidthPending.clear();
+        FWidthValid = true;
+        return W;
+    }
+    if (!FWidthPending.empty()) {
+        std::vector<HTREEITEM> Pending;
+        Pending.swap(FWidthPending);
+        for (HTREEITEM P : Pending)
+            if (IsItem(P) && IsShown(P))
+                FContentWidth = std::max(FContentWidth, LayoutOf(P).TextRight);
+    }
+    return FContentWidth;
 }
 
 void TNativeTreeView::SetScrollX(int Value)
@@ -895,57 +1238,86 @@ bool TNativeTreeView::EnsureVisible(HTREEITEM Item)
 
 // ---------------------------------------------------------------- sorting
 
+void TNativeTreeView::Relink(HTREEITEM Parent, const std::vector<HTREEITEM>& Kids)
+{
+    HTREEITEM Prev = nullptr;
+    for (HTREEITEM C : Kids) {
+        C->Prev = Prev;
+        if (Prev)
+            Prev->Next = C;
+        Prev = C;
+    }
+    if (Prev)
+        Prev->Next = nullptr;
+    (Parent ? Parent->FirstChild : FFirst) = Kids.empty() ? nullptr : Kids.front();
+    (Parent ? Parent->LastChild : FLast) = Prev;
+    KidsReordered(Parent);
+}
+
 bool TNativeTreeView::SortChildrenCB(const TVSORTCB& Sort, bool Recurse)
 {
     HTREEITEM Parent = Sort.hParent == TVI_ROOT ? nullptr : Sort.hParent;
     if ((Parent && !IsItem(Parent)) || !Sort.lpfnCompare)
         return false;
+    // The items' data beside them, so that comparing touches no item. The
+    // subtree is sorted list by list, without recursion.
+    std::vector<HTREEITEM> Lists{Parent};
+    std::vector<std::pair<intptr_t, HTREEITEM>> Keyed;
     std::vector<HTREEITEM> Kids;
-    for (HTREEITEM C = Parent ? Parent->FirstChild : FFirst; C; C = C->Next)
-        Kids.push_back(C);
-    std::stable_sort(Kids.begin(), Kids.end(), [&Sort](HTREEITEM A, HTREEITEM B) {
-        return Sort.lpfnCompare(A->Param, B->Param, Sort.lParam) < 0;
-    });
-    for (HTREEITEM C : Kids)
-        Unlink(C);
-    HTREEITEM After = nullptr;
-    for (HTREEITEM C : Kids) {
-        Link(Parent, After, C);
-        After = C;
+    while (!Lists.empty()) {
+        HTREEITEM P = Lists.back();
+        Lists.pop_back();
+        Keyed.clear();
+        for (HTREEITEM C = P ? P->FirstChild : FFirst; C; C = C->Next)
+            Keyed.emplace_back(C->Param, C);
+        std::stable_sort(Keyed.begin(), Keyed.end(), [&Sort](const auto& A, const auto& B) {
+            return Sort.lpfnCompare(A.first, B.first, Sort.lParam) < 0;
+        });
+        Kids.clear();
+        for (const auto& K : Keyed)
+            Kids.push_back(K.second);
+        Relink(P, Kids);
+        if (Recurse)
+            for (HTREEITEM C : Kids)
+                if (C->FirstChild)
+                    Lists.push_back(C);
     }
-    if (Recurse)
-        for (HTREEITEM C : Kids)
-            if (C->FirstChild) {
-                TVSORTCB Sub = Sort;
-                Sub.hParent = C;
-                SortChildrenCB(Sub, true);
-            }
     InvalidateTree();
     return true;
 }
 
-bool TNativeTreeView::SortChildren(HTREEITEM Parent, bool Recurse)
+bool TNativeTreeView::SortChildren(HTREEITEM Parent, bool Recurse, bool CaseSensitive)
 {
     if (Parent == TVI_ROOT)
         Parent = nullptr;
     if (Parent && !IsItem(Parent))
         return false;
+    std::vector<HTREEITEM> Lists{Parent};
     std::vector<std::pair<String, HTREEITEM>> Kids;
-    for (HTREEITEM C = Parent ? Parent->FirstChild : FFirst; C; C = C->Next)
-        Kids.emplace_back(Display(C, TVIF_TEXT).Text, C);
-    std::stable_sort(Kids.begin(), Kids.end(),
-                     [](const auto& A, const auto& B) { return AnsiCompareText(A.first, B.first) < 0; });
-    for (auto& K : Kids)
-        Unlink(K.second);
-    HTREEITEM After = nullptr;
-    for (auto& K : Kids) {
-        Link(Parent, After, K.second);
-        After = K.second;
-    }
-    if (Recurse)
+    std::vector<HTREEITEM> Order;
+    while (!Lists.empty()) {
+        HTREEITEM P = Lists.back();
+        Lists.pop_back();
+        if (P && !IsItem(P))
+            continue;
+        Kids.clear();
+        for (HTREEITEM C = P ? P->FirstChild : FFirst; C; C = C->Next)
+            Kids.emplace_back(Display(C, TVIF_TEXT).Text, C);
+        if (CaseSensitive)
+            std::stable_sort(Kids.begin(), Kids.end(),
+                             [](const auto& A, const auto& B) { return AnsiCompareStr(A.first, B.first) < 0; });
+        else
+            std::stable_sort(Kids.begin(), Kids.end(),
+                             [](const auto& A, const auto& B) { return AnsiCompareText(A.first, B.first) < 0; });
+        Order.clear();
         for (auto& K : Kids)
-            if (K.second->FirstChild)
-                SortChildren(K.second, true);
+            Order.push_back(K.second);
+        Relink(P, Order);
+        if (Recurse)
+            for (HTREEITEM C : Order)
+                if (C->FirstChild)
+                    Lists.push_back(C);
+    }
     InvalidateTree();
     return true;
 }
@@ -976,7 +1348,8 @@ TEdit* TNativeTreeView::EditLabel(HTREEITEM Item)
     const int Left = std::max(0, R.Left - 3);
     const int Top = std::max(0, R.Top - 2);
     const int W = std::max(R.Width() + 24, 50);
-    Edit->SetBounds(Left, Top, std::min(W, std::max(50, ClientWidth() - Left)), R.Height() + 4);
+    const int B = BorderSize();
+    Edit->SetBounds(Left + B, Top + B, std::min(W, std::max(50, ClientWidth() - Left)), R.Height() + 4);
     Edit->SetText(Text);
     Edit->SelectAll();
     FEdit = Edit;
@@ -1100,6 +1473,30 @@ void TNativeTreeView::Paint()
     const TRect Client = ClientRect();
     C->Brush()->SetColor(BackColor());
     C->FillRect(TRect(0, 0, Width(), Height()));
+    // The border, then everything else inside it in client coordinates.
+    const int B = BorderSize();
+    if (B > 0) {
+        TRect Frame(0, 0, Width(), Height());
+        if (B == 2) {
+            DrawEdge(C, Frame, EDGE_SUNKEN, BF_RECT);
+        } else {
+            C->Brush()->SetColor(clWindowFrame);
+            C->FrameRect(Frame);
+        }
+        C->SetViewportOrg(TPoint(B, B));
+        C->IntersectClipRect(TRect(0, 0, InnerWidth(), InnerHeight()));
+    }
+    struct TRestore {
+        TCanvas* C;
+        bool On;
+        ~TRestore()
+        {
+            if (On) {
+                C->SetViewportOrg(TPoint(0, 0));
+                C->SetClipRegion(nullptr);
+            }
+        }
+    } Restore{C, B > 0};
 
     NMTVCUSTOMDRAW Draw;
     Draw.nmcd.dwDrawStage = CDDS_PREPAINT;
@@ -1185,10 +1582,10 @@ void TNativeTreeView::UpdateScrollBars() const
         const int H = ItemHeight();
         const int Rows = VisibleItemCount() * H;
         const int Content = const_cast<TNativeTreeView*>(this)->ContentWidth();
-        bool V = Rows > Height();
-        bool Hz = Content > Width() - (V ? ScrollBarSize : 0);
+        bool V = Rows > InnerHeight();
+        bool Hz = Content > InnerWidth() - (V ? ScrollBarSize : 0);
         if (Hz && !V)
-            V = Rows > Height() - ScrollBarSize;
+            V = Rows > InnerHeight() - ScrollBarSize;
         FShowV = V;
         FShowH = Hz;
     } catch (...) {
@@ -1214,8 +1611,8 @@ bool TNativeTreeView::HorzScrollBarShown() const
 TRect TNativeTreeView::ClientRect() const
 {
     UpdateScrollBars();
-    return TRect(0, 0, std::max(0, Width() - (FShowV ? ScrollBarSize : 0)),
-                 std::max(0, Height() - (FShowH ? ScrollBarSize : 0)));
+    return TRect(0, 0, std::max(0, InnerWidth() - (FShowV ? ScrollBarSize : 0)),
+                 std::max(0, InnerHeight() - (FShowH ? ScrollBarSize : 0)));
 }
 
 TNativeTreeView::TBarGeometry TNativeTreeView::BarGeometry(bool Vertical) const
@@ -1226,14 +1623,14 @@ TNativeTreeView::TBarGeometry TNativeTreeView::BarGeometry(bool Vertical) const
     int Page = 0;
     int Pos = 0;
     if (Vertical) {
-        G.Bar = TRect(Width() - S, 0, Width(), Height() - (FShowH ? S : 0));
+        G.Bar = TRect(InnerWidth() - S, 0, InnerWidth(), InnerHeight() - (FShowH ? S : 0));
         G.Less = TRect(G.Bar.Left, G.Bar.Top, G.Bar.Right, G.Bar.Top + S);
         G.More = TRect(G.Bar.Left, G.Bar.Bottom - S, G.Bar.Right, G.Bar.Bottom);
         Total = VisibleItemCount();
         Page = std::max(1, VisibleCount());
         Pos = ScrollRow();
     } else {
-        G.Bar = TRect(0, Height() - S, Width() - (FShowV ? S : 0), Height());
+        G.Bar = TRect(0, InnerHeight() - S, InnerWidth() - (FShowV ? S : 0), InnerHeight());
         G.Less = TRect(G.Bar.Left, G.Bar.Top, G.Bar.Left + S, G.Bar.Bottom);
         G.More = TRect(G.Bar.Right - S, G.Bar.Top, G.Bar.Right, G.Bar.Bottom);
         Total = const_cast<TNativeTreeView*>(this)->ContentWidth();
@@ -1277,7 +1674,7 @@ void TNativeTreeView::DrawScrollBars(TCanvas* C)
     }
     if (FShowV && FShowH) {
         C->Brush()->SetColor(clBtnFace);
-        C->FillRect(TRect(Width() - ScrollBarSize, Height() - ScrollBarSize, Width(), Height()));
+        C->FillRect(TRect(InnerWidth() - ScrollBarSize, InnerHeight() - ScrollBarSize, InnerWidth(), InnerHeight()));
     }
 }
 
@@ -1634,7 +2031,10 @@ void TNativeTreeView::WndProc(TMessage& Message)
         Message.Result = Message.LParam ? reinterpret_cast<intptr_t>(HitTest(*As<TVHITTESTINFO>(Message.LParam))) : 0;
         return;
     case TVM_CREATEDRAGIMAGE: Message.Result = reinterpret_cast<intptr_t>(CreateDragImage(Item())); return;
-    case TVM_SORTCHILDREN: Message.Result = SortChildren(Item(), Message.WParam != 0) ? 1 : 0; return;
+    case TVM_SORTCHILDREN:
+        Message.Result =
+            SortChildren(Item(), (Message.WParam & 1) != 0, (Message.WParam & TVSORT_CASESENSITIVE) != 0) ? 1 : 0;
+        return;
     case TVM_ENSUREVISIBLE: Message.Result = EnsureVisible(Item()) ? 1 : 0; return;
     case TVM_SORTCHILDRENCB:
         Message.Result =
@@ -1789,6 +2189,43 @@ void TNativeTreeView::WndProc(TMessage& Message)
     TCustomControl::WndProc(Message);
 }
 
+// Mouse events reach the messages in client coordinates (inside the border).
+template <class F>
+void TNativeTreeView::ClientMouse(QMouseEvent* Event, F&& Base)
+{
+    const int B = BorderSize();
+    if (B == 0) {
+        Base(Event);
+        return;
+    }
+    QMouseEvent Moved(Event->type(), Event->position() - QPointF(B, B), Event->scenePosition(),
+                      Event->globalPosition(), Event->button(), Event->buttons(), Event->modifiers(),
+                      Event->pointingDevice());
+    Moved.setAccepted(Event->isAccepted());
+    Base(&Moved);
+    Event->setAccepted(Moved.isAccepted());
+}
+
+void TNativeTreeView::mousePressEvent(QMouseEvent* Event)
+{
+    ClientMouse(Event, [this](QMouseEvent* E) { TCustomControl::mousePressEvent(E); });
+}
+
+void TNativeTreeView::mouseReleaseEvent(QMouseEvent* Event)
+{
+    ClientMouse(Event, [this](QMouseEvent* E) { TCustomControl::mouseReleaseEvent(E); });
+}
+
+void TNativeTreeView::mouseDoubleClickEvent(QMouseEvent* Event)
+{
+    ClientMouse(Event, [this](QMouseEvent* E) { TCustomControl::mouseDoubleClickEvent(E); });
+}
+
+void TNativeTreeView::mouseMoveEvent(QMouseEvent* Event)
+{
+    ClientMouse(Event, [this](QMouseEvent* E) { TCustomControl::mouseMoveEvent(E); });
+}
+
 bool TNativeTreeView::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos)
 {
     if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos))
@@ -1824,8 +2261,8 @@ void TNativeTreeView::FontChanged()
 {
     TCustomControl::FontChanged();
     FDefaultHeight = -1;
-    for (HTREEITEM Item : FItems)
-        Item->TextWidth = -1;
+    ForEachItem([](HTREEITEM Item) { Item->TextWidth = -1; });
+    WidthsChanged();
     InvalidateTree();
 }
 

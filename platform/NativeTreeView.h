@@ -49,6 +49,18 @@
 //   the text         its width + 4 (2 pixels on each side).
 // Rows are H high, the first visible item in row 0.
 //
+// Border: WS_BORDER draws a one-pixel frame, WS_EX_CLIENTEDGE a sunken
+// two-pixel edge (it wins over WS_BORDER). The client area lies inside the
+// border and the scroll bars; client coordinates (item rectangles, hit tests,
+// the mouse messages the framework's handlers see, custom draw) start at its
+// top-left corner. The label editor is placed in client coordinates too.
+//
+// Cost: every item keeps the rows its subtree shows and its row offset among
+// its siblings (computed lazily, kept while appending), so an item's row, its
+// rectangle and the painting of a screen do not depend on the number of
+// items; the widest row is kept up to date from the rows that appear, and
+// measured over all shown rows again only after a change that can shrink it.
+//
 // Scroll bars are drawn by the control along its right and bottom edges
 // while the rows or the widest row do not fit; they are outside the client
 // area (ClientRect), as on the platform. Their arrows scroll a row (8 pixels
@@ -90,6 +102,7 @@
 // does not).
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <unordered_set>
 #include <vector>
@@ -131,7 +144,7 @@ enum : unsigned {
     TVM_GETVISIBLECOUNT = TV_FIRST + 16,
     TVM_HITTEST = TV_FIRST + 17,        // LParam TVHITTESTINFO*; result HTREEITEM
     TVM_CREATEDRAGIMAGE = TV_FIRST + 18, // LParam HTREEITEM; result a new TCustomImageList* the caller owns
-    TVM_SORTCHILDREN = TV_FIRST + 19,   // WParam recurse, LParam HTREEITEM
+    TVM_SORTCHILDREN = TV_FIRST + 19,   // WParam recurse | TVSORT_CASESENSITIVE, LParam HTREEITEM
     TVM_ENSUREVISIBLE = TV_FIRST + 20,  // LParam HTREEITEM
     TVM_SORTCHILDRENCB = TV_FIRST + 21, // WParam recurse, LParam TVSORTCB*
     TVM_ENDEDITLABELNOW = TV_FIRST + 22, // WParam cancel
@@ -147,6 +160,12 @@ enum : unsigned {
     WM_VSCROLL = 0x0115,                // WParam scroll code (low word), position (high word)
     WM_HSCROLL = 0x0114,
 };
+
+// TVM_SORTCHILDREN compares the texts with AnsiCompareText; with
+// TVSORT_CASESENSITIVE in WParam (an extension of our own) with
+// AnsiCompareStr, the platform's locale-aware case-sensitive comparison.
+// Either way the order is stable and each text is asked for once.
+enum : unsigned { TVSORT_CASESENSITIVE = 2 };
 
 // WM_VSCROLL / WM_HSCROLL take the platform's scroll codes in the low word of
 // WParam: 0 line up/left, 1 line down/right, 2 page up/left, 3 page
@@ -239,7 +258,12 @@ enum : unsigned {
     TVS_TRACKSELECT = 0x0200,
     TVS_SINGLEEXPAND = 0x0400,
     TVS_FULLROWSELECT = 0x1000,
+    // The window's border: a one-pixel frame in clWindowFrame.
+    WS_BORDER = 0x00800000,
 };
+
+// Extended style: a sunken two-pixel edge instead of WS_BORDER.
+enum : unsigned { WS_EX_CLIENTEDGE = 0x0200 };
 
 // Notification codes.
 enum : int {
@@ -392,6 +416,20 @@ struct TTreeItem {
     intptr_t Param = 0;
     bool Deleting = false;
     int TextWidth = -1; // measured width of the text, -1 until measured
+    unsigned Magic = 0; // set while the item is alive (handles are checked)
+    // Rows the item and its shown descendants take while the item is shown.
+    int Rows = 1;
+    // Rows before the item among its siblings and its position there; valid
+    // while Epoch equals the sibling list's and Pos is in its valid prefix.
+    int Offset = 0;
+    int Pos = 0;
+    unsigned Epoch = 0;
+    // The children's list: the valid prefix of their offsets.
+    struct TKids {
+        unsigned Epoch = 1;
+        int ValidCount = 0;
+        TTreeItem* ValidTo = nullptr;
+    } Kids;
 };
 
 class TNativeTreeView : public TCustomControl {
@@ -403,6 +441,11 @@ public:
     // Window style bits (TVS_*); a change of a live control applies at once.
     unsigned Style() const { return FStyle; }
     void SetStyle(unsigned Value);
+    // Extended style bits (WS_EX_CLIENTEDGE).
+    unsigned ExStyle() const { return FExStyle; }
+    void SetExStyle(unsigned Value);
+    // The border width on each side: 0, 1 (WS_BORDER) or 2 (client edge).
+    int BorderSize() const;
 
     // The operations behind the messages.
     HTREEITEM InsertItem(const TVINSERTSTRUCT& Insert);
@@ -416,12 +459,12 @@ public:
     HTREEITEM HitTest(TVHITTESTINFO& Info);
     bool EnsureVisible(HTREEITEM Item);
     bool SortChildrenCB(const TVSORTCB& Sort, bool Recurse);
-    bool SortChildren(HTREEITEM Parent, bool Recurse);
+    bool SortChildren(HTREEITEM Parent, bool Recurse, bool CaseSensitive = false);
     TEdit* EditLabel(HTREEITEM Item);
     bool EndEditLabelNow(bool Cancel);
     TEdit* EditControl() const { return FEdit; }
     TCustomImageList* CreateDragImage(HTREEITEM Item);
-    int Count() const { return static_cast<int>(FItems.size()); }
+    int Count() const { return FCount; }
     // Rows that fit in the client area completely.
     int VisibleCount() const;
     int Indent() const { return FIndent; }
@@ -431,9 +474,11 @@ public:
     TCustomImageList* ImageList(unsigned Which) const;
     TCustomImageList* SetImageList(unsigned Which, TCustomImageList* List);
     // True when the handle is an item of this tree.
-    bool IsItem(HTREEITEM Item) const { return Item && FItems.count(Item) != 0; }
+    bool IsItem(HTREEITEM Item) const;
     // Scroll offsets: the row of the first visible item, the pixels scrolled left.
     int ScrollRow() const;
+    // The row of a shown item (0 = the first top-level item), -1 otherwise.
+    int ItemRow(HTREEITEM Item) const { return IsItem(Item) && IsShown(Item) ? RowOf(Item) : -1; }
     int ScrollX() const { return FScrollX; }
     void ScrollRows(int Delta);
     void SetScrollX(int Value);
@@ -461,6 +506,10 @@ protected:
     void FontChanged() override;
     void DestroyWnd() override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+    void mousePressEvent(QMouseEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
+    void mouseDoubleClickEvent(QMouseEvent* Event) override;
+    void mouseMoveEvent(QMouseEvent* Event) override;
     // The default drawing of a row (lines, button, state image, image, text).
     // KeepFont: the canvas font set by the custom-draw receiver (CDRF_NEWFONT) stays.
     void DrawItemDefault(HTREEITEM Item, const TRect& Row, unsigned ItemState, TColor TextColor, TColor BkColor,
@@ -480,7 +529,10 @@ private:
     void StoreFields(HTREEITEM Item, const TVITEM& From);
     intptr_t NotifyTree(int Code, unsigned Action, HTREEITEM OldItem, HTREEITEM NewItem, TPoint Drag = TPoint());
     void DeleteTree(HTREEITEM Item);
-    void Unlink(HTREEITEM Item);
+    // Account: keep the row bookkeeping (off inside a subtree being deleted).
+    void Unlink(HTREEITEM Item, bool Account = true);
+    // Puts a parent's children in a new order.
+    void Relink(HTREEITEM Parent, const std::vector<HTREEITEM>& Kids);
     void Link(HTREEITEM Parent, HTREEITEM After, HTREEITEM Item);
     // Forced: a veto of TVN_SELCHANGING is not honoured (the selection must move).
     bool SelectCaret(HTREEITEM Item, unsigned Action, bool Forced);
@@ -493,6 +545,29 @@ private:
     HTREEITEM PrevVisible(HTREEITEM Item) const;
     HTREEITEM LastVisible() const;
     bool HasButton(HTREEITEM Item);
+    // Row bookkeeping (see the header comment).
+    TTreeItem::TKids& KidsOf(HTREEITEM Parent) { return Parent ? Parent->Kids : FRootKids; }
+    const TTreeItem::TKids& KidsOf(HTREEITEM Parent) const { return Parent ? Parent->Kids : FRootKids; }
+    bool OffsetValid(HTREEITEM Item) const;
+    int OffsetOf(HTREEITEM Item) const;
+    void KidsReordered(HTREEITEM Parent);
+    // Item's rows changed by Delta: later siblings' offsets and the
+    // ancestors' rows follow.
+    void RowsChanged(HTREEITEM Item, int Delta);
+    void ParentRowsChanged(HTREEITEM Parent, int Delta);
+    void SetExpandedBit(HTREEITEM Item, bool Expanded);
+    // Widest row: a shown item (new or changed) and items leaving the view.
+    int ItemRight(HTREEITEM Item);
+    void WidthShown(HTREEITEM Item);
+    void WidthChanging(HTREEITEM Item);
+    void WidthHiding(HTREEITEM Item, bool Descendants);
+    void WidthsChanged() { FWidthValid = false; FWidthPending.clear(); }
+    // Mouse points: the widget's coordinates to the client area's.
+    TPoint ToClient(TPoint P) const;
+    template <class F>
+    void ClientMouse(QMouseEvent* Event, F&& Base);
+    int InnerWidth() const { return std::max(0, Width() - 2 * BorderSize()); }
+    int InnerHeight() const { return std::max(0, Height() - 2 * BorderSize()); }
     int StateIndex(HTREEITEM Item) const { return static_cast<int>((Item->State & TVIS_STATEIMAGEMASK) >> 12); }
     int StateWidth() const;
     // X positions of a row's parts (before scrolling).
@@ -527,7 +602,19 @@ private:
     void DrawScrollBars(TCanvas* C);
     bool ScrollBarPress(TPoint P);
 
-    std::unordered_set<HTREEITEM> FItems;
+    // Items live in blocks the control owns, so that a handle can be checked
+    // without a lookup table: it must point at a live item of a block.
+    HTREEITEM NewItem();
+    void FreeItem(HTREEITEM Item);
+    template <class F>
+    void ForEachItem(F&& Visit);
+    struct TBlock {
+        std::unique_ptr<TTreeItem[]> Items;
+        size_t Size = 0;
+    };
+    std::vector<TBlock> FBlocks; // sorted by address
+    HTREEITEM FFree = nullptr;   // free items, linked through Next
+    int FCount = 0;
     HTREEITEM FFirst = nullptr; // first top-level item
     HTREEITEM FLast = nullptr;
     HTREEITEM FSelected = nullptr;
@@ -537,6 +624,12 @@ private:
     HTREEITEM FPressItem = nullptr;
     HTREEITEM FHot = nullptr;
     unsigned FStyle = 0;
+    unsigned FExStyle = 0;
+    TTreeItem::TKids FRootKids;
+    int FTotalRows = 0;
+    mutable int FContentWidth = 0;
+    mutable bool FWidthValid = true;
+    std::vector<HTREEITEM> FWidthPending;
     int FIndent = 19;
     int FItemHeight = -1; // -1: from the font and images
     mutable int FDefaultHeight = -1;

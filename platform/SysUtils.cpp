@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
 
@@ -78,12 +79,19 @@ TCollationKey CollationKey(char C)
 
 int AnsiCompare(const String& S1, const String& S2, bool CaseSensitive)
 {
+    // The keys of all 256 characters, computed once (sorting compares a lot).
+    static const std::array<TCollationKey, 256> Keys = [] {
+        std::array<TCollationKey, 256> K{};
+        for (int C = 0; C < 256; ++C)
+            K[size_t(C)] = CollationKey(static_cast<char>(C));
+        return K;
+    }();
     const size_t N = std::min(S1.size(), S2.size());
     int Secondary = 0;
     int Tertiary = 0;
     for (size_t I = 0; I < N; ++I) {
-        const TCollationKey A = CollationKey(S1[I]);
-        const TCollationKey B = CollationKey(S2[I]);
+        const TCollationKey& A = Keys[UC(S1[I])];
+        const TCollationKey& B = Keys[UC(S2[I])];
         if (A.Primary != B.Primary)
             return A.Primary < B.Primary ? -1 : 1;
         if (Secondary == 0 && A.Secondary != B.Secondary)

@@ -1219,4 +1219,166 @@ TEST(NativeTreeView, RecreatingTheWindowDeletesTheItems)
     EXPECT_EQ(T.TV->Log.back(), "delete:C");
 }
 
+// Rows, rectangles and scrolling stay right through every kind of change:
+// the kept row counts are checked against a walk over the shown items.
+TEST(NativeTreeView, RowBookkeepingFollowsEveryChange)
+{
+    TTree T(TVS_HASBUTTONS | TVS_LINESATROOT, 200, 18);
+    T.TV->Recording = false;
+    std::vector<HTREEITEM> Items;
+    uint32_t Seed = 12345;
+    auto Rand = [&Seed](uint32_t N) {
+        Seed = Seed * 1103515245u + 12345u;
+        return (Seed >> 8) % N;
+    };
+    auto Check = [&](int Step) {
+        SCOPED_TRACE("step " + std::to_string(Step));
+        int Row = 0;
+        for (HTREEITEM I = TreeView_GetNextItem(T.TV, TVI_ROOT, TVGN_ROOT); I;
+             I = TreeView_GetNextItem(T.TV, I, TVGN_NEXTVISIBLE), ++Row) {
+            ASSERT_EQ(T.TV->ItemRow(I), Row);
+        }
+        ASSERT_EQ(T.TV->VisibleItemCount(), Row);
+        // Scrolling to a row shows the item of that row first.
+        if (Row > 0) {
+            const int Target = static_cast<int>(Rand(static_cast<uint32_t>(Row)));
+            T.TV->Perform(WM_VSCROLL, 4 | (Target << 16));
+            HTREEITEM Top = TreeView_GetNextItem(T.TV, nullptr, TVGN_FIRSTVISIBLE);
+            ASSERT_EQ(T.TV->ItemRow(Top), std::min(Target, std::max(0, Row - T.TV->VisibleCount())));
+        }
+    };
+    for (int Step = 0; Step < 600; ++Step) {
+        const uint32_t Op = Items.empty() ? 0 : Rand(10);
+        if (Op < 4) {
+            HTREEITEM Parent = Items.empty() || Rand(4) == 0 ? TVI_ROOT : Items[Rand(static_cast<uint32_t>(Items.size()))];
+            HTREEITEM After = TVI_LAST;
+            if (Rand(3) == 0)
+                After = TVI_FIRST;
+            if (HTREEITEM I = T.Add(Parent, "n" + std::to_string(Step), After))
+                Items.push_back(I);
+        } else if (Op < 6) {
+            T.Expand(Items[Rand(static_cast<uint32_t>(Items.size()))]);
+        } else if (Op < 7) {
+            TreeView_Expand(T.TV, Items[Rand(static_cast<uint32_t>(Items.size()))], TVE_COLLAPSE);
+        } else if (Op < 8) {
+            HTREEITEM Victim = Items[Rand(static_cast<uint32_t>(Items.size()))];
+            TreeView_DeleteItem(T.TV, Victim);
+            Items.erase(std::remove_if(Items.begin(), Items.end(), [&T](HTREEITEM I) { return !T.TV->IsItem(I); }),
+                        Items.end());
+        } else if (Op < 9) {
+            HTREEITEM Parent = Rand(3) == 0 ? TVI_ROOT : Items[Rand(static_cast<uint32_t>(Items.size()))];
+            T.TV->Perform(TVM_SORTCHILDREN, Rand(2), reinterpret_cast<intptr_t>(Parent));
+        } else {
+            TVITEM I;
+            I.mask = TVIF_STATE;
+            I.hItem = Items[Rand(static_cast<uint32_t>(Items.size()))];
+            I.stateMask = TVIS_EXPANDED;
+            I.state = Rand(2) ? unsigned(TVIS_EXPANDED) : 0u;
+            TreeView_SetItem(T.TV, &I);
+        }
+        Check(Step);
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+// A long chain deletes without recursion, children first.
+TEST(NativeTreeView, DeepChainDeletes)
+{
+    TTree T;
+    T.TV->Recording = false;
+    HTREEITEM P = TVI_ROOT;
+    HTREEITEM First = nullptr;
+    for (int K = 0; K < 100000; ++K) {
+        P = T.Add(P, "x");
+        if (!First)
+            First = P;
+    }
+    int Deleted = 0;
+    HTREEITEM LastDeleted = nullptr;
+    T.TV->Answer = [&](NMHDR& H) -> intptr_t {
+        if (H.code == TVN_DELETEITEM) {
+            ++Deleted;
+            LastDeleted = reinterpret_cast<NMTREEVIEW&>(H).itemOld.hItem;
+        }
+        return 0;
+    };
+    EXPECT_TRUE(TreeView_DeleteItem(T.TV, First));
+    EXPECT_EQ(Deleted, 100000);
+    EXPECT_EQ(LastDeleted, First);
+    EXPECT_EQ(T.TV->Perform(TVM_GETCOUNT), 0);
+}
+
+// The border: WS_BORDER one pixel, the client edge two; item rectangles,
+// hit tests and mouse messages are in client coordinates inside it.
+TEST(NativeTreeView, BorderAndClientCoordinates)
+{
+    struct TCase {
+        unsigned Style, ExStyle;
+        int Border;
+    };
+    for (const TCase& C : {TCase{0, 0, 0}, TCase{WS_BORDER, 0, 1}, TCase{WS_BORDER, WS_EX_CLIENTEDGE, 2}}) {
+        SCOPED_TRACE(C.Border);
+        TSample T(TVS_HASBUTTONS | TVS_LINESATROOT | C.Style, 120, 100);
+        T.TV->SetExStyle(C.ExStyle);
+        EXPECT_EQ(T.TV->BorderSize(), C.Border);
+        EXPECT_EQ(T.TV->ClientRect(), TRect(0, 0, 120 - 2 * C.Border, 100 - 2 * C.Border));
+        TRect R;
+        TreeView_GetItemRect(T.TV, T.B, &R, true);
+        EXPECT_EQ(R.Top, 16);
+        // A real click in the middle of B's label selects B.
+        T.Form->Show();
+        const QPoint At(R.Left + 3 + C.Border, R.Top + 8 + C.Border);
+        QMouseEvent Press(QEvent::MouseButtonPress, At, T.TV->mapToGlobal(At), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(T.TV, &Press);
+        QMouseEvent Release(QEvent::MouseButtonRelease, At, T.TV->mapToGlobal(At), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(T.TV, &Release);
+        EXPECT_EQ(T.Selected(), T.B);
+        const QImage Img = T.Shot();
+        if (C.Border == 1) {
+            EXPECT_EQ(Pixel(Img, 0, 50), Rgb(clWindowFrame));
+        }
+        if (C.Border == 2) {
+            EXPECT_EQ(Pixel(Img, 0, 50), Rgb(clBtnShadow));
+            EXPECT_EQ(Pixel(Img, 119, 50), Rgb(clBtnHighlight));
+        }
+        // The first row's selection-free background starts inside the border.
+        EXPECT_EQ(Pixel(Img, C.Border + 1, C.Border + 1), Rgb(clWindow));
+    }
+}
+
+// The widest row decides the horizontal scroll range and follows changes.
+TEST(NativeTreeView, WidestRowFollowsChanges)
+{
+    TSample T(TVS_HASBUTTONS | TVS_LINESATROOT, 80, 160);
+    auto Range = [&T] {
+        T.TV->Perform(WM_HSCROLL, 7);
+        return T.TV->ScrollX();
+    };
+    EXPECT_EQ(Range(), 0);
+    HTREEITEM Long = T.Add(TVI_ROOT, String(40, 'W'));
+    const int Wide = Range();
+    EXPECT_GT(Wide, 100);
+    TVITEM I;
+    I.mask = TVIF_TEXT;
+    I.hItem = Long;
+    I.pszText = "short";
+    TreeView_SetItem(T.TV, &I);
+    EXPECT_EQ(Range(), 0);
+    HTREEITEM Deep = T.Add(T.A2a, String(40, 'W'));
+    EXPECT_EQ(Range(), 0); // hidden in a collapsed parent
+    T.Expand(T.A);
+    T.Expand(T.A2);
+    T.Expand(T.A2a);
+    EXPECT_GT(Range(), Wide);
+    TreeView_Expand(T.TV, T.A, TVE_COLLAPSE);
+    EXPECT_EQ(Range(), 0);
+    T.Expand(T.A);
+    EXPECT_GT(Range(), Wide);
+    TreeView_DeleteItem(T.TV, Deep);
+    EXPECT_LT(Range(), 10); // A2a itself just passes the client width
+}
+
 } // namespace
