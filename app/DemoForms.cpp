@@ -38,7 +38,7 @@ const std::vector<const TMetaClass*>& DemoFormClasses()
 
 void RegisterDemoClasses()
 {
-    RegisterClasses<TMainForm, TnvDemoRichEdit>();
+    RegisterClasses<TMainForm, TnvDemoRichEdit, TInfoForm>();
     DemoFormClasses();
 }
 

@@ -3,17 +3,20 @@
 // on every click, shows it modally and destroys it afterwards.
 #pragma once
 
+#include "ButtonGroupDemo.h"
 #include "Forms.h"
+#include "FrameDemo.h"
+#include "ImageBtnDemo.h"
+#include "ImageTabDemo.h"
 #include "JustifyLabelDemo.h"
+#include "LabelDemo.h"
+#include "MapDemo.h"
+#include "OrderDemo.h"
 #include "OutlookBarDemo.h"
+#include "PaintDemo.h"
+#include "ShapeBtnDemo.h"
 #include "TabBtnGroupDemo.h"
 #include "TilerDemo.h"
-
-class TPaintForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TPaintForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
 
 class TTreeViewDemoForm : public TForm {
     Q_OBJECT
@@ -25,54 +28,6 @@ class TDMTreeViewForm : public TForm {
     Q_OBJECT
 public:
     Q_INVOKABLE explicit TDMTreeViewForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TFrameDemo : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TFrameDemo(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TOrderForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TOrderForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TImageTabForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TImageTabForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TLabelForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TLabelForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TShapeBtnDemoForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TShapeBtnDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TImageBtnDemoForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TImageBtnDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TMapForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TMapForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TButtonGroupDemo2 : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TButtonGroupDemo2(TComponent* AOwner = nullptr) : TForm(AOwner) {}
 };
 
 class TColorDemoForm : public TForm {

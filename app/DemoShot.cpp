@@ -118,7 +118,9 @@ QImage RenderDemoShot(const TShotOptions& Options)
     std::unique_ptr<TCustomForm> Demo(CheckedCast<TCustomForm>(CreateFormInstance(OpenClass, Application)));
     Demo->Show();
     Settle();
-    const QImage DemoImage = FramedWindow(GrabWindow(Demo.get()), Demo->Caption());
+    // A borderless window (a shaped one) shows without a frame.
+    const QImage DemoImage = Demo->BorderStyle() == bsNone ? GrabWindow(Demo.get())
+                                                           : FramedWindow(GrabWindow(Demo.get()), Demo->Caption());
     // Both windows centred on one point, as a centred window opens over the
     // main window.
     const int W = std::max(MainImage.width(), DemoImage.width());

@@ -80,8 +80,8 @@ void TComboExItems::Notify(TCollectionItem* Item, TCollectionNotification Action
 {
     TCollection::Notify(Item, Action);
     if (FCombo && Action != cnAdded)
-        std::replace(FCombo->FShown.begin(), FCombo->FShown.end(), static_cast<TComboExItem*>(Item),
-                     static_cast<TComboExItem*>(nullptr));
+        // Compared as collection items: a deleted item is only that by now.
+        std::replace(FCombo->FShown.begin(), FCombo->FShown.end(), Item, static_cast<TCollectionItem*>(nullptr));
 }
 
 void TComboExItems::Update(TCollectionItem* Item)
@@ -93,7 +93,8 @@ void TComboExItems::Update(TCollectionItem* Item)
     const int I = Item ? Item->Index() : -1;
     if (Item && Captions->Count() == Count() && I < static_cast<int>(FCombo->FShown.size()) &&
         FCombo->FShown[size_t(I)] == Item) {
-        const String& Caption = static_cast<TComboExItem*>(Item)->Caption();
+        auto* ExItem = dynamic_cast<TComboExItem*>(Item);
+        const String Caption = ExItem ? ExItem->Caption() : String();
         if (Captions->Get(I) != Caption)
             Captions->Put(I, Caption);
         FCombo->Invalidate();
@@ -172,7 +173,7 @@ void TCustomComboBoxEx::ItemsExChanged()
 {
     // The item selected before, if it is still there.
     const int Old = ItemIndex();
-    TComboExItem* Selected = Old >= 0 && Old < static_cast<int>(FShown.size()) ? FShown[size_t(Old)] : nullptr;
+    TCollectionItem* Selected = Old >= 0 && Old < static_cast<int>(FShown.size()) ? FShown[size_t(Old)] : nullptr;
     int Index = -1;
     FShown.clear();
     TStrings* Captions = Items();
@@ -180,8 +181,11 @@ void TCustomComboBoxEx::ItemsExChanged()
     try {
         Captions->Clear();
         for (int I = 0; I < FItemsEx->Count(); ++I) {
-            TComboExItem* Item = FItemsEx->Items(I);
-            Captions->Add(Item->Caption());
+            // An item tells its collection of itself while it is being made,
+            // before it is an image combo's item.
+            TCollectionItem* Item = FItemsEx->TCollection::Items(I);
+            auto* ExItem = dynamic_cast<TComboExItem*>(Item);
+            Captions->Add(ExItem ? ExItem->Caption() : String());
             FShown.push_back(Item);
             if (Item == Selected)
                 Index = I;

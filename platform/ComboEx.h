@@ -97,7 +97,7 @@ private:
     std::unique_ptr<TComboExItems> FItemsEx;
     // The items in the order Items shows them (null for one deleted since),
     // so the selection stays on its item when the items change.
-    std::vector<TComboExItem*> FShown;
+    std::vector<TCollectionItem*> FShown;
     TCustomImageList* FImages = nullptr;
     std::unique_ptr<TChangeLink> FImageChangeLink;
 };

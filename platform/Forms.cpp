@@ -580,8 +580,8 @@ TApplication::TApplication(TComponent* AOwner) : TNonVisualComponent(AOwner)
     FHintTimer.setSingleShot(true);
     FHintHideTimer.setSingleShot(true);
     QObject::connect(&FHintTimer, &QTimer::timeout, this, [this] {
-        if (FHintControl)
-            ShowHintFor(FHintControl);
+        if (TControl* C = HintControl())
+            ShowHintFor(C);
     });
     QObject::connect(&FHintHideTimer, &QTimer::timeout, this, [this] { CancelHint(); });
 }
@@ -638,10 +638,11 @@ void TApplication::SetHint(const String& Value)
 
 void TApplication::HintMouseMessage(TControl* Control)
 {
-    if (Control == FHintControl)
+    if (Control == HintControl())
         return;
     CancelHint();
     FHintControl = Control;
+    FHintGuard = Control;
     // The long part of a hint ("short|long") goes to the application's Hint.
     String H = Control ? Control->Hint() : String();
     const size_t Bar = H.find('|');
@@ -652,8 +653,8 @@ void TApplication::HintMouseMessage(TControl* Control)
 
 void TApplication::ActivateHint(TPoint)
 {
-    if (FHintControl)
-        ShowHintFor(FHintControl);
+    if (TControl* C = HintControl())
+        ShowHintFor(C);
 }
 
 void TApplication::ShowHintFor(TControl* Control)

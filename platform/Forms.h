@@ -327,7 +327,11 @@ private:
     TColor FHintColor = clInfoBk;
     THintWindowFactory FHintFactory;
     THintWindow* FHintWindow = nullptr;
-    QPointer<TControl> FHintControl;
+    // The control under the mouse, with a guard that empties when it is
+    // gone (compared as an address only: it may be half destroyed).
+    TControl* FHintControl = nullptr;
+    QPointer<QObject> FHintGuard;
+    TControl* HintControl() const { return FHintGuard ? FHintControl : nullptr; }
     QTimer FHintTimer;
     QTimer FHintHideTimer;
 };
