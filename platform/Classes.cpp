@@ -267,7 +267,10 @@ void TComponent::InsertInto(TComponent* AComponent)
 
 void TComponent::RemoveFrom(TComponent* AComponent)
 {
-    FComponents.erase(std::remove(FComponents.begin(), FComponents.end(), AComponent), FComponents.end());
+    // Searched from the end: owners free their components last first.
+    auto It = std::find(FComponents.rbegin(), FComponents.rend(), AComponent);
+    if (It != FComponents.rend())
+        FComponents.erase(std::next(It).base());
     AComponent->FOwner = nullptr;
     if (!AComponent->FName.empty()) {
         auto It = FNames.find(LowerCase(AComponent->FName));

@@ -3,6 +3,8 @@
 #include <QHash>
 
 #include <cstring>
+#include <string>
+#include <unordered_map>
 
 namespace {
 
@@ -114,13 +116,24 @@ QMetaProperty FindPublishedProperty(const QObject* Object, const String& Name)
     if (!Object)
         return {};
     const QMetaObject* Meta = Object->metaObject();
-    // The most derived declaration wins when a class redeclares a property.
-    for (int I = Meta->propertyCount(); I-- > 0;) {
-        QMetaProperty P = Meta->property(I);
-        if (SameName(P.name(), Name) && IsPublishedProperty(Meta, I))
-            return P;
-    }
-    return {};
+    // Each class's published properties by their lower-case names, made at
+    // the first lookup; the most derived declaration wins when a class
+    // redeclares a property.
+    thread_local std::unordered_map<const QMetaObject*, std::unordered_map<std::string, int>> Classes;
+    auto [Found, New] = Classes.try_emplace(Meta);
+    if (New)
+        for (int I = 0; I < Meta->propertyCount(); ++I)
+            if (IsPublishedProperty(Meta, I)) {
+                std::string Key = Meta->property(I).name();
+                for (char& C : Key)
+                    C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
+                Found->second[Key] = I;
+            }
+    std::string Key = Name;
+    for (char& C : Key)
+        C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
+    const auto It = Found->second.find(Key);
+    return It == Found->second.end() ? QMetaProperty() : Meta->property(It->second);
 }
 
 QMetaEnum PropEnum(const QMetaProperty& Prop)

@@ -646,8 +646,13 @@ void TnvBitmap::SetSize(int AWidth, int AHeight)
     } catch (const EInvalidGraphic& E) {
         throw EInvalidGraphicOperation(E.Message());
     }
-    FreeBitmap();
-    AllocateStore(AWidth, AHeight);
+    if (FBits && AWidth == FWidth && AHeight == FHeight) {
+        // The store of this size is whitened again instead of remade.
+        FMask.reset();
+    } else {
+        FreeBitmap();
+        AllocateStore(AWidth, AHeight);
+    }
     for (int Y = 0; Y < FHeight; ++Y)
         std::memset(FBits + int64_t(Y) * FRowStride, 0xFF, static_cast<size_t>(3 * FWidth));
     InitBitmap();
@@ -668,6 +673,55 @@ void TnvBitmap::StretchTo(int AWidth, int AHeight)
     SetSize(AWidth, AHeight);
     if (!Empty())
         FCanvas->StretchDraw(TRect(0, 0, AWidth, AHeight), &Copy);
+}
+
+void TnvBitmap::StretchFrom(const TnvBitmap& Source, int AWidth, int AHeight)
+{
+    if (&Source == this || Source.Empty() || AWidth <= 0 || AHeight <= 0) {
+        if (&Source != this)
+            Assign(const_cast<TnvBitmap*>(&Source));
+        StretchTo(AWidth, AHeight);
+        return;
+    }
+    try {
+        CheckBitmapSize(AWidth, AHeight);
+    } catch (const EInvalidGraphic& E) {
+        throw EInvalidGraphicOperation(E.Message());
+    }
+    const bool Ignore = FIgnoreChange;
+    FIgnoreChange = true;
+    try {
+        if (AWidth != FWidth || AHeight != FHeight) {
+            FreeBitmap();
+            AllocateStore(AWidth, AHeight);
+            InitBitmap();
+        }
+        FRespectPalette = Source.FRespectPalette;
+        FUseHalftonePalette = Source.FUseHalftonePalette;
+        FSmoothStretching = Source.FSmoothStretching;
+        FTransparentColor = Source.FTransparentColor;
+        FMask.reset();
+        FPixelFormat = Source.FPixelFormat;
+        FColorTable = Source.FColorTable;
+        FColorTableCount = Source.FColorTableCount;
+        FHasColorTable = Source.FHasColorTable;
+        FMoreColorsThanDisplay = Source.FMoreColorsThanDisplay;
+        // Every pixel is written: the store needs no clearing first.
+        if (AWidth == Source.FWidth && AHeight == Source.FHeight)
+            for (int Y = 0; Y < FHeight; ++Y)
+                std::memcpy(FRows[size_t(Y)], Source.FRows[size_t(Y)], static_cast<size_t>(3 * FWidth));
+        else if (FSmoothStretching)
+            Source.BilinearInto(*this);
+        else
+            StretchBlt(FCanvas.get(), 0, 0, AWidth, AHeight, Source.FCanvas.get(), 0, 0, Source.FWidth,
+                       Source.FHeight, SRCCOPY);
+        SetTransparent(Source.Transparent());
+    } catch (...) {
+        FIgnoreChange = Ignore;
+        throw;
+    }
+    FIgnoreChange = Ignore;
+    Changed(this);
 }
 
 // ---------------------------------------------------------------- loading and giving away

@@ -194,6 +194,10 @@ public:
     virtual void SetDimensions(int AWidth, int AHeight);
     // Scales the picture to the size (bilinear with SmoothStretching).
     virtual void StretchTo(int AWidth, int AHeight);
+    // Becomes Source scaled to the size, as Assign and StretchTo would make
+    // it, in this bitmap's own store when its size already fits (for copies
+    // remade at every change, without allocating and clearing them again).
+    void StretchFrom(const TnvBitmap& Source, int AWidth, int AHeight);
     // Keeps a copy of the pixels and releases the store.
     virtual void SaveToMemory();
     // Bilinear scaling into Rect.

@@ -461,17 +461,18 @@ TnvBitmap* TnvImagerCore::ScaledWork(int W, int H)
 {
     const bool Smooth = FWork->SmoothStretching();
     const bool Transparent = FWork->Transparent();
-    if (FScaled && FScaled->Width() == W && FScaled->Height() == H && FScaledSmooth == Smooth &&
+    if (FScaled && FScaledCurrent && FScaled->Width() == W && FScaled->Height() == H && FScaledSmooth == Smooth &&
         FScaledTransparent == Transparent)
         return FScaled.get();
-    auto S = std::make_unique<TnvBitmap>();
-    S->Assign(FWork.get());
-    S->SetTransparent(false);
-    S->StretchTo(W, H);
+    // Remade in the same store after every change of the working bitmap.
+    if (!FScaled)
+        FScaled = std::make_unique<TnvBitmap>();
+    TnvBitmap* S = FScaled.get();
+    S->StretchFrom(*FWork, W, H);
     // A scaled copy leaves out the colour of its own top-left pixel.
     S->SetTransparentColor(clNone);
     S->SetTransparent(Transparent);
-    FScaled = std::move(S);
+    FScaledCurrent = true;
     FAlphaScaled = QImage();
     FScaledSmooth = Smooth;
     FScaledTransparent = Transparent;

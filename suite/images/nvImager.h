@@ -359,7 +359,7 @@ public:
     // Drops the copies made from the working bitmap for painting.
     void WorkChanged()
     {
-        FScaled.reset();
+        FScaledCurrent = false;
         FAlphaWork = QImage();
         FAlphaScaled = QImage();
     }
@@ -380,6 +380,7 @@ private:
     static QImage MakeAlphaImage(const TnvBitmap& Bitmap);
 
     std::unique_ptr<TnvBitmap> FScaled;
+    bool FScaledCurrent = false;
     bool FScaledSmooth = false;
     bool FScaledTransparent = false;
     QImage FAlphaWork;

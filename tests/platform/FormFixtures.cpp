@@ -78,7 +78,8 @@ void TFixtureComponent::SetBuddy(TFixtureComponent* V)
 void TFixtureComponent::Notification(TComponent* AComponent, TOperation Operation)
 {
     TNonVisualComponent::Notification(AComponent, Operation);
-    Notifications.emplace_back(AComponent, Operation);
+    if (RecordNotifications)
+        Notifications.emplace_back(AComponent, Operation);
     if (Operation == opRemove && AComponent == FBuddy)
         FBuddy = nullptr;
 }

@@ -150,6 +150,8 @@ public:
     int LoadedCalls = 0;
     bool BuddyKnownAtLoaded = false;
     std::vector<std::pair<TComponent*, TOperation>> Notifications;
+    // Off in benchmarks: a real component keeps no record of what it hears.
+    static inline bool RecordNotifications = true;
     void Loaded() override;
 
 protected:

@@ -239,6 +239,48 @@ TEST(nvBitmapDraw, StretchToKeepsOrResizes)
     EXPECT_TRUE(B.Empty());
 }
 
+TEST(nvBitmapDraw, StretchFromMatchesAssignAndStretchToInOneStore)
+{
+    // One target remade from pictures of several sizes, as a scaled copy is
+    // remade after every change: the same pixels and attributes as a fresh
+    // copy scaled by StretchTo, whatever the target held before.
+    TnvBitmap Target;
+    struct Case {
+        int SW, SH, DW, DH;
+        bool Smooth, Transparent;
+    } Cases[] = {{7, 5, 13, 9, false, false}, {7, 5, 13, 9, true, false}, {13, 9, 13, 9, true, true},
+                 {13, 9, 4, 3, false, true},  {40, 30, 41, 29, true, false}, {1, 6, 5, 2, false, false},
+                 {40, 30, 41, 29, false, false}};
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(testing::Message() << C.SW << " x " << C.SH << " to " << C.DW << " x " << C.DH
+                                        << (C.Smooth ? " smooth" : "") << (C.Transparent ? " transparent" : ""));
+        TnvBitmap B;
+        nvref::ToBitmap(nvref::RandomPic(C.SW, C.SH, unsigned(C.SW + 3 * C.DW)), B);
+        B.SetSmoothStretching(C.Smooth);
+        B.SetTransparentColor(clRed);
+        B.SetTransparent(C.Transparent);
+        TnvBitmap Want;
+        Want.Assign(&B);
+        Want.SetTransparent(false);
+        Want.StretchTo(C.DW, C.DH);
+        Want.SetTransparent(C.Transparent);
+        int Heard = 0;
+        Target.OnChange = [&](TObject*) { ++Heard; };
+        Target.StretchFrom(B, C.DW, C.DH);
+        Target.OnChange = nullptr;
+        EXPECT_EQ(Heard, 1);
+        EXPECT_EQ(nvref::FromBitmap(Target), nvref::FromBitmap(Want));
+        EXPECT_EQ(Target.SmoothStretching(), C.Smooth);
+        EXPECT_EQ(Target.Transparent(), C.Transparent);
+        EXPECT_EQ(Target.TransparentColor(), clRed);
+    }
+    // An empty source: as StretchTo does with an empty picture.
+    TnvBitmap Empty, Want;
+    Want.StretchTo(5, 5);
+    Target.StretchFrom(Empty, 5, 5);
+    EXPECT_EQ(nvref::FromBitmap(Target), nvref::FromBitmap(Want));
+}
+
 TEST(nvBitmapDraw, TilesFromTheCanvasOrigin)
 {
     const Pic P = nvref::RandomPic(3, 2, 40);
