@@ -2684,6 +2684,13 @@ bool MakeSource(TCanvas* Src, const QRect& Want, const TCtx& Dest, TBltSource& O
             Out.Img = SI;
             Out.OX = 0;
             Out.OY = 0;
+        } else if (F == QImage::Format_BGR888) {
+            // The suite's 24-bit pictures: converted straight from the area,
+            // without copying it first.
+            const QImage Area(SI.constScanLine(A.y()) + 3 * A.x(), A.width(), A.height(), SI.bytesPerLine(), F);
+            Out.Img = Area.convertToFormat(DF);
+            Out.OX = A.x();
+            Out.OY = A.y();
         } else {
             Out.Img = SI.copy(A).convertToFormat(DF);
             Out.OX = A.x();
