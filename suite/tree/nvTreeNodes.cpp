@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 
@@ -148,8 +149,10 @@ void TnvTreeNode::Destroy()
         return;
     FDestroyed = true;
     FDeleting = true;
-    if (FOwner)
+    if (FOwner) {
         FOwner->ClearCache();
+        ++FOwner->FDestroyedCount;
+    }
     TnvCustomTreeView* TV = TreeView();
     if (TV)
         TV->NodeDestroying(this);
@@ -225,8 +228,13 @@ void TnvTreeNode::SetText(const String& Value)
 {
     const String NewText = Value;
     TnvCustomTreeView* TV = TreeView();
-    if (TV && TV->OnNodeNotify)
+    if (TV && TV->OnNodeNotify) {
+        const TnvNodeWatch Self(this);
         TV->NodeNotify(this, QVariant(ToQString(NewText)), nvnkTextChanging);
+        // The hook deleted the node (or the whole tree): nothing is left to set.
+        if (!Self)
+            return;
+    }
     FText = NewText;
     if (FItemId && TV) {
         TVITEM I;
@@ -261,8 +269,12 @@ void TnvTreeNode::SortAfterChange()
 void TnvTreeNode::SetImageIndex(int Value)
 {
     TnvCustomTreeView* TV = TreeView();
-    if (TV && TV->OnNodeNotify)
+    if (TV && TV->OnNodeNotify) {
+        const TnvNodeWatch Self(this);
         TV->NodeNotify(this, QVariant(Value), nvnkImageChanging);
+        if (!Self)
+            return;
+    }
     FImageIndex = Value;
     if (FItemId && TV) {
         TVITEM I;
@@ -342,19 +354,32 @@ void TnvTreeNode::SetChecked(bool Value)
         return;
     FChecked = Value;
     TnvCustomTreeView* TV = TreeView();
+    // Unchecking a sibling that is a plain check box raises OnToggleCheckbox,
+    // whose handler may delete nodes, this one or the whole tree included.
+    const TnvNodeWatch Self(this);
     if (FCheckboxType == nvctRadioGroup) {
         if (!Value)
             return;
         // The other nodes of the group go unchecked.
         TnvTreeNode* P = Parent();
-        TnvTreeNode* S = P ? P->GetFirstChild() : (FOwner ? FOwner->GetFirstNode() : nullptr);
-        for (; S; S = S->GetNextSibling())
-            if (S != this) {
-                S->SetChecked(false);
+        std::vector<TnvNodeWatch> Others;
+        for (TnvTreeNode* S = P ? P->GetFirstChild() : (FOwner ? FOwner->GetFirstNode() : nullptr); S;
+             S = S->GetNextSibling())
+            if (S != this)
+                Others.emplace_back(S);
+        for (const TnvNodeWatch& S : Others) {
+            if (!S)
+                continue;
+            S->SetChecked(false);
+            if (!Self)
+                return;
+            if (S)
                 S->Invalidate();
-            }
+        }
     } else if (TV && TV->HasMultiSelectCheckbox(this)) {
         TV->SetMultiSelected(this, Value, true);
+        if (!Self)
+            return;
     }
     Invalidate();
     if (TV)
@@ -661,26 +686,35 @@ void TnvTreeNode::Collapse(bool Recurse)
 
 void TnvTreeNode::ExpandItem(bool Expand, bool Recurse)
 {
-    ExpandOne(Expand);
-    if (!Recurse)
+    if (!ExpandOne(Expand) || !Recurse)
         return;
     // Every node after this one in depth-first order while it lies inside
-    // this node's subtree.
+    // this node's subtree. A handler that deletes the node being expanded
+    // (with it, maybe, this one) ends the walk: there is no place left to
+    // continue from.
     for (TnvTreeNode* N = GetNext(); N && N->HasAsParent(this); N = N->GetNext())
-        N->ExpandOne(Expand);
+        if (!N->ExpandOne(Expand))
+            return;
 }
 
-void TnvTreeNode::ExpandOne(bool Expand)
+bool TnvTreeNode::ExpandOne(bool Expand)
 {
     TnvCustomTreeView* TV = TreeView();
     if (!TV || !FItemId || !HasChildren())
-        return;
-    if (!(Expand ? TV->CanExpand(this) : TV->CanCollapse(this)))
-        return;
+        return true;
+    // The handlers may delete the node or the whole tree.
+    const TnvNodeWatch Self(this);
+    const bool Allowed = Expand ? TV->CanExpand(this) : TV->CanCollapse(this);
+    if (!Self)
+        return false;
+    if (!Allowed || !FItemId)
+        return true;
     if (Expand)
         TV->Expand(this);
     else
         TV->Collapse(this);
+    if (!Self)
+        return false;
     // The native notifications of this expansion are not raised again.
     ++TV->FManualNotify;
     struct TDone {
@@ -689,6 +723,7 @@ void TnvTreeNode::ExpandOne(bool Expand)
     } Done{TV};
     if (FItemId)
         TreeView_Expand(TV, FItemId, Expand ? TVE_EXPAND : TVE_COLLAPSE);
+    return true;
 }
 
 void TnvTreeNode::MakeVisible()
@@ -734,13 +769,24 @@ void TnvTreeNode::Assign(TPersistent* Source)
         TPersistent::Assign(Source);
         return;
     }
-    // Read each value before it is set: the source may be this node.
+    // Read each value before it is set: the source may be this node. The
+    // hook (text, image) and the sorting may run handlers that delete
+    // either node or the tree; the copy stops there.
+    const TnvNodeWatch Self(this);
+    const TnvNodeWatch From(Node);
+    auto Gone = [&] { return !Self || !From; };
     SetText(String(Node->Text()));
+    if (Gone())
+        return;
     SetData(Node->Data());
+    if (Gone())
+        return;
     SetCheckboxType(Node->CheckboxType());
     SetStringData(String(Node->StringData()));
     SetStringData2(String(Node->StringData2()));
     SetImageIndex(Node->ImageIndex());
+    if (Gone())
+        return;
     SetSelectedIndex(Node->SelectedIndex());
     SetStateIndex(Node->StateIndex());
     SetOverlayIndex(Node->OverlayIndex());
@@ -832,7 +878,12 @@ void TnvTreeNode::WriteData(TStream& Stream, TnvNodeEntry& Entry)
     const int RecordSize = GetRecordSize();
     const int T = std::min(static_cast<int>(FText.size()), 255);
     const int32_t Size = T + RecordSize - 255;
-    std::array<uint8_t, nvNodeRecordMax> R{};
+    const int Stored = std::clamp<int32_t>(Size, 0, nvNodeRecordMax);
+    // S and the record in one write; only the bytes written are filled
+    // (the fixed part, the text, zeros up to S).
+    std::array<uint8_t, 4 + nvNodeRecordMax> Buffer;
+    uint8_t* R = Buffer.data() + 4;
+    PutInt32(Buffer.data(), Size);
     PutInt32(&R[recImageIndex], FImageIndex);
     PutInt32(&R[recSelectedIndex], FSelectedIndex);
     PutInt32(&R[recStateIndex], FStateIndex);
@@ -841,6 +892,7 @@ void TnvTreeNode::WriteData(TStream& Stream, TnvNodeEntry& Entry)
     R[recFlags] = static_cast<uint8_t>((FChecked ? 1 : 0) | (FGrayed ? 2 : 0));
     const bool IsExpanded = Expanded();
     R[recExpanded] = IsExpanded ? 1 : 0;
+    R[recExpanded + 1] = R[recExpanded + 2] = R[recExpanded + 3] = 0;
     PutInt32(&R[recData], static_cast<int32_t>(reinterpret_cast<intptr_t>(FData)));
     PutInt32(&R[recLength1], static_cast<int32_t>(FStringData.size()));
     PutInt32(&R[recLength2], static_cast<int32_t>(FStringData2.size()));
@@ -848,10 +900,13 @@ void TnvTreeNode::WriteData(TStream& Stream, TnvNodeEntry& Entry)
     PutInt32(&R[recCount], Children);
     R[recTextLength] = static_cast<uint8_t>(T);
     std::memcpy(&R[recText], FText.data(), static_cast<size_t>(T));
-    Stream.WriteInt32(Size);
-    Stream.WriteBuffer(R.data(), std::min<int32_t>(Size, nvNodeRecordMax));
-    Stream.WriteBuffer(FStringData.data(), static_cast<int64_t>(FStringData.size()));
-    Stream.WriteBuffer(FStringData2.data(), static_cast<int64_t>(FStringData2.size()));
+    if (Stored > recText + T)
+        std::memset(&R[recText + T], 0, static_cast<size_t>(Stored - recText - T));
+    Stream.WriteBuffer(Buffer.data(), 4 + Stored);
+    if (!FStringData.empty())
+        Stream.WriteBuffer(FStringData.data(), static_cast<int64_t>(FStringData.size()));
+    if (!FStringData2.empty())
+        Stream.WriteBuffer(FStringData2.data(), static_cast<int64_t>(FStringData2.size()));
     Entry.RecordSize = Size;
     Entry.TextLength = T;
     Entry.ChildCount = Children;
@@ -866,16 +921,21 @@ void TnvTreeNode::MoveTo(TnvTreeNode* Destination, TnvNodeAttachMode Mode)
     if (!TV || !FItemId)
         return;
     // The selection events stay quiet while the node moves.
+    // The tree may be gone when the move ends (a handler of the hook or of
+    // the expansion deleted it).
     struct TQuiet {
-        TnvCustomTreeView* TV;
+        QPointer<TnvCustomTreeView> TV;
         TnvTVChangingEvent Changing;
         TnvTVChangedEvent Changed;
         ~TQuiet()
         {
+            if (!TV)
+                return;
             TV->OnChanging = Changing;
             TV->OnChange = Changed;
         }
     } Quiet{TV, TV->OnChanging, TV->OnChange};
+    const TnvNodeWatch Self(this);
     TV->OnChanging = nullptr;
     TV->OnChange = nullptr;
 
@@ -902,7 +962,8 @@ void TnvTreeNode::MoveTo(TnvTreeNode* Destination, TnvNodeAttachMode Mode)
         if (Move)
             InternalMove(NewParent, After);
     }
-    Invalidate();
+    if (Self)
+        Invalidate();
 }
 
 void TnvTreeNode::InternalMove(TnvTreeNode* NewParent, HTREEITEM After)
@@ -912,7 +973,7 @@ void TnvTreeNode::InternalMove(TnvTreeNode* NewParent, HTREEITEM After)
         throw EOutOfResources("Unable to insert an item");
     // The subtree in depth-first order, each node with what it keeps.
     struct TMoving {
-        TnvTreeNode* Node;
+        TnvNodeWatch Node;
         HTREEITEM OldItem;
         HTREEITEM NewItem = nullptr;
         bool HasChildren;
@@ -953,7 +1014,7 @@ void TnvTreeNode::InternalMove(TnvTreeNode* NewParent, HTREEITEM After)
                 TVITEM I;
                 I.mask = TVIF_PARAM;
                 I.hItem = Subtree[J].OldItem;
-                I.lParam = reinterpret_cast<intptr_t>(Subtree[J].Node);
+                I.lParam = reinterpret_cast<intptr_t>(Subtree[J].Node.data());
                 TreeView_SetItem(TV, &I);
             }
             throw EOutOfResources("Unable to insert an item");
@@ -964,15 +1025,22 @@ void TnvTreeNode::InternalMove(TnvTreeNode* NewParent, HTREEITEM After)
     TreeView_DeleteItem(TV, Subtree.front().OldItem);
     for (TMoving& M : Subtree)
         M.Node->FItemId = M.NewItem;
+    // Re-applying the attributes runs the hook, whose handler may delete
+    // nodes of the subtree, the new parent or the tree.
+    const TnvNodeWatch Target(NewParent);
     for (TMoving& M : Subtree) {
+        if (!M.Node)
+            continue;
         M.Node->Assign(M.Node);
+        if (!M.Node)
+            continue;
         M.Node->SetHasChildren(M.HasChildren);
         if (M.Selected)
             M.Node->SetSelected(true);
     }
-    if (NewParent) {
-        NewParent->SetHasChildren(true);
-        NewParent->Expand(false);
+    if (Target) {
+        Target->SetHasChildren(true);
+        Target->Expand(false);
     }
 }
 
@@ -1058,10 +1126,22 @@ HTREEITEM TnvTreeNodes::InsertItem(HTREEITEM Parent, HTREEITEM InsertAfter, TnvT
 TnvTreeNode* TnvTreeNodes::InternalAdd(TnvTreeNode* Parent, HTREEITEM InsertAfter, const String& S, void* Ptr)
 {
     TnvCustomTreeView* TV = FOwner;
+    // Only the hook runs handlers here (kinds 0 and 2, before the node is
+    // in the tree); they may delete the parent or the new node.
+    const bool Hooked = static_cast<bool>(TV->OnNodeNotify);
+    TnvNodeWatch ParentWatch;
+    if (Hooked)
+        ParentWatch = Parent;
     TnvTreeNode* Node = TV->CreateNode();
+    TnvNodeWatch Watch;
+    if (Hooked)
+        Watch = Node;
     try {
         Node->SetData(Ptr);
         Node->SetText(S);
+        if (Hooked && (!Watch || (Parent && !ParentWatch)))
+            throw ETreeViewError(!Watch ? "A handler deleted the new node before it was inserted"
+                                        : "A handler deleted the parent of the new node before it was inserted");
         Node->FInTree = true;
         if (TV->FChangeTimer)
             TV->FChangeTimer->SetEnabled(false);
@@ -1074,7 +1154,8 @@ TnvTreeNode* TnvTreeNodes::InternalAdd(TnvTreeNode* Parent, HTREEITEM InsertAfte
         ClearCache();
         AddedToParent(Node, Parent);
     } catch (...) {
-        Node->Delete();
+        if (!Hooked || Watch)
+            Node->Delete();
         throw;
     }
     return Node;
@@ -1130,9 +1211,12 @@ void TnvTreeNodes::Delete(TnvTreeNode* Node)
 {
     if (!Node)
         return;
+    const TnvNodeWatch Watch(Node);
+    // OnDeletion may delete the node itself.
     if (!Node->ItemId() && FOwner)
         FOwner->Delete(Node);
-    Node->Delete();
+    if (Watch)
+        Watch->Delete();
 }
 
 void TnvTreeNodes::Clear()
@@ -1161,10 +1245,22 @@ void TnvTreeNodes::Clear()
         Node = S;
     for (TnvTreeNode* C = Node ? Node->GetLastChild() : nullptr; C; C = C->GetLastChild())
         Node = C;
+    // Each step deletes one leaf; when the handlers of OnDeletion deleted
+    // more, the remembered predecessor may be gone and the walk starts again
+    // at the last node.
+    auto LastNode = [this] {
+        TnvTreeNode* Last = GetFirstNode();
+        for (TnvTreeNode* S = Last ? Last->GetNextSibling() : nullptr; S; S = S->GetNextSibling())
+            Last = S;
+        for (TnvTreeNode* C = Last ? Last->GetLastChild() : nullptr; C; C = C->GetLastChild())
+            Last = C;
+        return Last;
+    };
     while (Node) {
         TnvTreeNode* Prev = Node->GetPrev();
+        const uint64_t Before = FDestroyedCount;
         Node->Delete();
-        Node = Prev;
+        Node = FDestroyedCount - Before <= 1 ? Prev : LastNode();
     }
     ClearCache();
 }
@@ -1241,6 +1337,13 @@ void TnvTreeNodes::ReadData(TStream& Stream)
     Clear();
     TnvNodeReader Reader(Stream, TV->StreamVersion());
     BeginUpdate();
+    // The hooks run for every node read; a handler that deletes a node
+    // leaves nothing sound to go on with.
+    const uint64_t Destroyed = FDestroyedCount;
+    auto CheckIntact = [&] {
+        if (FDestroyedCount != Destroyed)
+            Reader.Fail("a node was deleted while the tree was being read");
+    };
     FReading = true;
     struct TFrame {
         TnvTreeNode* Node;
@@ -1254,6 +1357,7 @@ void TnvTreeNodes::ReadData(TStream& Stream)
         for (int32_t I = 0; I < N; ++I) {
             TFrame Top{Add(nullptr, String()), {}, 0};
             Top.Node->ReadData(Reader, Top.Entry);
+            CheckIntact();
             Top.ChildrenLeft = Top.Entry.ChildCount;
             Stack.push_back(Top);
             // The children, depth first, without recursion.
@@ -1263,12 +1367,14 @@ void TnvTreeNodes::ReadData(TStream& Stream)
                     --F.ChildrenLeft;
                     TFrame Child{AddChild(F.Node, String()), {}, 0};
                     Child.Node->ReadData(Reader, Child.Entry);
+                    CheckIntact();
                     Child.ChildrenLeft = Child.Entry.ChildCount;
                     Stack.push_back(Child);
                 } else {
                     const TFrame Done = F;
                     Stack.pop_back();
                     Done.Node->ReadDataEnd(Reader, Done.Entry);
+                    CheckIntact();
                 }
             }
         }
@@ -1299,6 +1405,24 @@ void TnvTreeNodes::WriteData(TStream& Stream)
     int32_t N = 0;
     for (TnvTreeNode* Node = GetFirstNode(); Node; Node = Node->GetNextSibling())
         ++N;
+    // A memory stream written at its end is grown once for a usual tree
+    // (a record and a short text per node) instead of doubling again and
+    // again; what is not used is cut off at the end.
+    auto* Memory = dynamic_cast<TMemoryStream*>(&Stream);
+    const int64_t Start = Stream.Position();
+    const bool Reserve = Memory && Start == Stream.Size();
+    if (Reserve) {
+        Memory->SetSize(Start + 4 + static_cast<int64_t>(Count()) * (4 + nvNodeRecordFixed + 16));
+        Memory->SetPosition(Start);
+    }
+    struct TTrim {
+        TMemoryStream* Stream;
+        ~TTrim()
+        {
+            if (Stream)
+                Stream->SetSize(Stream->Position());
+        }
+    } Trim{Reserve ? Memory : nullptr};
     Stream.WriteInt32(N);
     struct TFrame {
         TnvTreeNode* Node;

@@ -40,9 +40,18 @@
 // depth are read and written without recursion; reading a stream sorts the
 // tree once at the end (when SortType asks for it) instead of after every
 // node's text.
+//
+// Handlers (events of the tree view and its node hook) may delete any node,
+// the one at hand included, or the whole tree. Every operation that runs a
+// handler watches the nodes it still needs (TnvNodeWatch) and stops touching
+// what went: a setter stops, a walk goes on from a node that is left or ends,
+// creating a node whose new node or parent went raises ETreeViewError, and
+// reading a stream during which a node went raises EReadError and leaves the
+// store empty.
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QVariant>
 
 #include <array>
@@ -150,6 +159,10 @@ private:
     int64_t FEnd;
     int64_t FPos;
 };
+
+// A node that may be deleted by the handlers a call runs (its pointer becomes
+// null then; deleting the tree deletes its nodes as well).
+using TnvNodeWatch = QPointer<TnvTreeNode>;
 
 // The notification hook kinds (TnvCustomTreeView::OnNodeNotify).
 enum : int { nvnkCreated = 0, nvnkDeleted = 1, nvnkTextChanging = 2, nvnkImageChanging = 3 };
@@ -286,7 +299,8 @@ private:
     friend class TnvCustomTreeView;
     bool DoCanExpand(bool Expand);
     void ExpandItem(bool Expand, bool Recurse);
-    void ExpandOne(bool Expand);
+    // False when a handler deleted the node.
+    bool ExpandOne(bool Expand);
     void SortAfterChange();
     // The work of destruction (events may raise); runs once.
     void Destroy();
@@ -391,4 +405,7 @@ private:
     bool FReading = false;
     // Grayed states being passed to radio siblings.
     bool FPropagating = false;
+    // Nodes destroyed so far: a walk whose handlers may delete nodes sees
+    // whether more went than it deleted itself.
+    uint64_t FDestroyedCount = 0;
 };

@@ -600,14 +600,27 @@ bool TnvCustomTreeView::IsEditing() const
 
 void TnvCustomTreeView::FullExpand()
 {
-    for (TnvTreeNode* N = FTreeNodes->GetFirstNode(); N; N = N->GetNextSibling())
-        N->Expand(true);
+    ExpandTopLevel(true);
 }
 
 void TnvCustomTreeView::FullCollapse()
 {
-    for (TnvTreeNode* N = FTreeNodes->GetFirstNode(); N; N = N->GetNextSibling())
-        N->Collapse(true);
+    ExpandTopLevel(false);
+}
+
+void TnvCustomTreeView::ExpandTopLevel(bool Expand)
+{
+    // The expansion handlers may delete nodes: a top-level node that went
+    // continues the walk at its remembered next sibling, if that is left.
+    for (TnvTreeNode* N = FTreeNodes->GetFirstNode(); N;) {
+        const TnvNodeWatch Node(N);
+        const TnvNodeWatch Next(N->GetNextSibling());
+        if (Expand)
+            N->Expand(true);
+        else
+            N->Collapse(true);
+        N = Node ? Node->GetNextSibling() : Next.data();
+    }
 }
 
 bool TnvCustomTreeView::AlphaSort()
@@ -691,12 +704,18 @@ TRect TnvCustomTreeView::ButtonCell(const TnvTreeNode* Node, const TRect& T) con
 TnvTreeNode* TnvCustomTreeView::CreateNode()
 {
     TnvTreeNode* Node = FNodeClass->Create(FTreeNodes.get());
+    if (!OnNodeNotify)
+        return Node;
+    const TnvNodeWatch Watch(Node);
     try {
         NodeNotify(Node, QVariant(), nvnkCreated);
     } catch (...) {
-        delete Node;
+        if (Watch)
+            delete Node;
         throw;
     }
+    if (!Watch)
+        throw ETreeViewError("A handler deleted the new node before it was inserted");
     return Node;
 }
 
@@ -716,8 +735,13 @@ void TnvCustomTreeView::SetMultiSelected(TnvTreeNode* Node, bool Value, bool Red
 {
     if (!Node || !IsMultiSelectLevel(Node->Level()))
         return;
-    if (FMultiSelectAttributes->MultiSelectCheckbox())
+    if (FMultiSelectAttributes->MultiSelectCheckbox()) {
+        // OnToggleCheckbox may delete the node.
+        const TnvNodeWatch Watch(Node);
         Node->SetChecked(Value);
+        if (!Watch)
+            return;
+    }
     if (Value == Node->MultiSelected())
         return;
     if (Value)
@@ -731,19 +755,25 @@ void TnvCustomTreeView::SetMultiSelected(TnvTreeNode* Node, bool Value, bool Red
 
 void TnvCustomTreeView::UnselectAll(TnvTreeNode* Except)
 {
-    const std::vector<TnvTreeNode*> List = std::move(FSelectedList);
+    // Unchecking raises OnToggleCheckbox, whose handler may delete nodes of
+    // the list (or the tree).
+    std::vector<TnvNodeWatch> List(FSelectedList.begin(), FSelectedList.end());
     FSelectedList.clear();
-    for (TnvTreeNode* N : List) {
-        if (N == Except)
+    const QPointer<TnvCustomTreeView> Self(this);
+    const TnvNodeWatch Kept(Except);
+    for (const TnvNodeWatch& N : List) {
+        if (!N || N == Except)
             continue;
         N->FMultiSelected = false;
         if (FMultiSelectAttributes->MultiSelectCheckbox())
             N->SetChecked(false);
-        if (IsRowInClient(N, true))
+        if (!Self)
+            return;
+        if (N && IsRowInClient(N, true))
             InvalidateNode(N);
     }
-    if (Except)
-        FSelectedList.push_back(Except);
+    if (Kept)
+        FSelectedList.push_back(Kept);
 }
 
 void TnvCustomTreeView::MultiSelectDisabled()
@@ -758,7 +788,11 @@ void TnvCustomTreeView::ResetCheckStates()
     const bool WithCheckbox = FMultiSelectAttributes->MultiSelectCheckbox();
     for (TnvTreeNode* N = FTreeNodes->GetFirstNode(); N; N = N->GetNext())
         if (IsMultiSelectLevel(N->Level()) != WithCheckbox) {
+            // OnToggleCheckbox may delete the node: the walk ends there.
+            const TnvNodeWatch Watch(N);
             N->SetChecked(false);
+            if (!Watch)
+                return;
             N->SetStateIndex(-1);
         }
 }
@@ -901,10 +935,11 @@ void TnvCustomTreeView::Edit(const TVITEM& Item)
     TnvTreeNode* Node = FTreeNodes->GetNode(Item.hItem);
     if (Item.mask & TVIF_TEXT) {
         String S = Item.pszText;
+        const TnvNodeWatch Watch(Node);
         if (OnEdited)
             OnEdited(this, Node, S);
-        if (Node)
-            Node->SetText(S);
+        if (Watch)
+            Watch->SetText(S);
     }
 }
 
@@ -1063,11 +1098,13 @@ void TnvCustomTreeView::MouseDown(TMouseButton Button, TShiftState Shift, int X,
 {
     TNativeTreeView::MouseDown(Button, Shift, X, Y);
     TnvTreeNode* Node = GetNodeAt(X, Y);
+    // The handlers may delete the node.
+    const TnvNodeWatch Watch(Node);
     if (OnMouseDown)
         OnMouseDown(this, Node, Button, Shift, X, Y);
     if (Shift.testFlag(ssDouble) && OnDblClick)
-        OnDblClick(this, Node, Button, Shift, X, Y);
-    if (!Node || !Node->ItemId())
+        OnDblClick(this, Watch.data(), Button, Shift, X, Y);
+    if (!Watch || !Node->ItemId())
         return;
     if (Button == mbLeft && Shift.testFlag(ssDouble))
         return;
@@ -1086,8 +1123,11 @@ void TnvCustomTreeView::ToggleNodeCheck(TnvTreeNode* Node)
     } else if ((FOptions & tvo3StateCheckbox) && Node->Checked() && !Node->Grayed()) {
         Node->SetGrayed(true);
     } else {
+        // OnToggleCheckbox may delete the node.
+        const TnvNodeWatch Watch(Node);
         Node->SetChecked(!Node->Checked());
-        Node->SetGrayed(false);
+        if (Watch)
+            Node->SetGrayed(false);
     }
 }
 

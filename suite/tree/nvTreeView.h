@@ -377,6 +377,7 @@ private:
     friend class TnvTreeNodes;
     friend class TnvTVMultiSelectAttributes;
     void NodeDestroying(TnvTreeNode* Node);
+    void ExpandTopLevel(bool Expand);
     void ResetCheckStates();
     void MultiSelectDisabled();
     intptr_t CustomDraw(NMTVCUSTOMDRAW& Draw);

@@ -3,6 +3,13 @@
 // assigning, and the stored node stream with its corrupt-input handling.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <functional>
+
 #include "FormStream.h"
 #include "nvTreeTestSupport.h"
 
@@ -431,6 +438,192 @@ TEST(nvTreeNodes, DestroyingTheControlReportsEveryNode)
     EXPECT_EQ(TCountedNode::Live, Live);
 }
 
+// ---------------------------------------------------------------- handlers that delete
+
+// Every operation that runs a handler keeps working when the handler deletes
+// the node at hand, another node of the walk, or the whole tree: it stops
+// touching what went and leaves a consistent tree.
+TEST(nvTreeNodes, HandlersThatDeleteNodesOrTheTree)
+{
+    struct TCase {
+        const char* Name;
+        const char* Spec;
+        // Installs the handler; Gone is the node (text) it deletes, or
+        // "tree" for the whole control.
+        std::function<void(TTreeFixture&)> Setup;
+        std::function<void(TTreeFixture&)> Action;
+        const char* Expected; // the tree afterwards, "gone" when deleted
+        bool Throws = false;
+    };
+    auto DeleteNamed = [](TTreeFixture& F, const String& Name) {
+        if (TnvTreeNode* N = Find(F.Items(), Name))
+            N->Delete();
+    };
+    auto DeleteTree = [](TTreeFixture& F) {
+        TLogTree* T = F.Tree;
+        F.Tree = nullptr;
+        delete T;
+    };
+    auto RadioWithCheckedBox = [](TTreeFixture& F) {
+        Find(F.Items(), "A")->SetCheckboxType(nvctCheckbox);
+        Find(F.Items(), "A")->SetChecked(true);
+        Find(F.Items(), "B")->SetCheckboxType(nvctRadioGroup);
+        Find(F.Items(), "C")->SetCheckboxType(nvctRadioGroup);
+    };
+    const std::vector<TCase> Cases = {
+        {"text hook deletes the node", "A,B,C",
+         [&](TTreeFixture& F) {
+             F.Tree->OnNodeNotify = [&](TnvCustomTreeView*, TnvTreeNode* N, const QVariant&, int Kind) {
+                 if (Kind == nvnkTextChanging && N->Text() == "B")
+                     N->Delete();
+             };
+         },
+         [](TTreeFixture& F) { Find(F.Items(), "B")->SetText("X"); }, "A,C"},
+        {"image hook deletes the node", "A,B,C",
+         [&](TTreeFixture& F) {
+             F.Tree->OnNodeNotify = [&](TnvCustomTreeView*, TnvTreeNode* N, const QVariant&, int Kind) {
+                 if (Kind == nvnkImageChanging)
+                     N->Delete();
+             };
+         },
+         [](TTreeFixture& F) { Find(F.Items(), "B")->SetImageIndex(3); }, "A,C"},
+        {"unchecked sibling's handler deletes the radio node", "A,B,C",
+         [&](TTreeFixture& F) {
+             RadioWithCheckedBox(F);
+             F.Tree->OnToggleCheckbox = [&](TObject*, TnvTreeNode* N) {
+                 if (N->Text() == "A")
+                     DeleteNamed(F, "B");
+             };
+         },
+         [](TTreeFixture& F) { Find(F.Items(), "B")->SetChecked(true); }, "A,C"},
+        {"unchecked sibling's handler deletes a later sibling", "A,B,C",
+         [&](TTreeFixture& F) {
+             RadioWithCheckedBox(F);
+             F.Tree->OnToggleCheckbox = [&](TObject*, TnvTreeNode* N) {
+                 if (N->Text() == "A")
+                     DeleteNamed(F, "C");
+             };
+         },
+         [](TTreeFixture& F) { Find(F.Items(), "B")->SetChecked(true); }, "A,B"},
+        {"toggle handler deletes the tree", "A,B,C",
+         [&](TTreeFixture& F) {
+             RadioWithCheckedBox(F);
+             F.Tree->OnToggleCheckbox = [&](TObject*, TnvTreeNode*) { DeleteTree(F); };
+         },
+         [](TTreeFixture& F) { Find(F.Items(), "B")->SetChecked(true); }, "gone"},
+        {"expanding handler deletes the node", "A(A1),B",
+         [&](TTreeFixture& F) {
+             F.Tree->OnExpanding = [&](TObject*, TnvTreeNode* N, bool&) { N->Delete(); };
+             F.Tree->OnExpanded = [](TObject*, TnvTreeNode*) { ADD_FAILURE() << "expanded a deleted node"; };
+         },
+         [](TTreeFixture& F) { Find(F.Items(), "A")->Expand(false); }, "B"},
+        {"expanded handler deletes the tree", "A(A1),B",
+         [&](TTreeFixture& F) { F.Tree->OnExpanded = [&](TObject*, TnvTreeNode*) { DeleteTree(F); }; },
+         [](TTreeFixture& F) { F.Tree->FullExpand(); }, "gone"},
+        {"full expand goes on after the next top-level node went", "A(A1),B(B1),C(C1)",
+         [&](TTreeFixture& F) {
+             F.Tree->OnExpanded = [&](TObject*, TnvTreeNode* N) {
+                 if (N->Text() == "A")
+                     DeleteNamed(F, "B");
+             };
+         },
+         [](TTreeFixture& F) {
+             F.Tree->FullExpand();
+             EXPECT_TRUE(Find(F.Items(), "C")->Expanded());
+         },
+         "A(A1),C(C1)"},
+        {"recursive expansion ends where its node went", "A(A1(A1a),A2(A2a))",
+         [&](TTreeFixture& F) {
+             F.Tree->OnExpanding = [&](TObject*, TnvTreeNode* N, bool&) {
+                 if (N->Text() == "A1")
+                     N->Delete();
+             };
+         },
+         [](TTreeFixture& F) { Find(F.Items(), "A")->Expand(true); }, "A(A2(A2a))"},
+        {"deletion handler deletes the predecessor while clearing", "A,B(B1),C,D",
+         [&](TTreeFixture& F) {
+             F.Tree->OnDeletion = [&](TObject*, TnvTreeNode* N) {
+                 if (N->Text() == "D")
+                     DeleteNamed(F, "C");
+             };
+         },
+         [](TTreeFixture& F) { F.Items()->Clear(); }, ""},
+        {"deletion handler deletes the reported child itself", "A(A1,A2),B",
+         [&](TTreeFixture& F) {
+             F.Tree->OnDeletion = [&](TObject*, TnvTreeNode* N) {
+                 if (N->Text() == "A1")
+                     N->Delete();
+             };
+         },
+         [](TTreeFixture& F) { Find(F.Items(), "A")->Delete(); }, "B"},
+        {"creation hook deletes the new node", "A",
+         [&](TTreeFixture& F) {
+             F.Tree->OnNodeNotify = [&](TnvCustomTreeView*, TnvTreeNode* N, const QVariant&, int Kind) {
+                 if (Kind == nvnkCreated)
+                     N->Delete();
+             };
+         },
+         [](TTreeFixture& F) { F.Items()->Add(nullptr, "new"); }, "A", true},
+        {"text hook deletes the parent of the new node", "A,B",
+         [&](TTreeFixture& F) {
+             F.Tree->OnNodeNotify = [&](TnvCustomTreeView*, TnvTreeNode*, const QVariant& V, int Kind) {
+                 if (Kind == nvnkTextChanging && V.toString() == "new")
+                     DeleteNamed(F, "A");
+             };
+         },
+         [](TTreeFixture& F) { F.Items()->AddChild(Find(F.Items(), "A"), "new"); }, "B", true},
+        {"hook of a moved node deletes the tree", "A(A1),B",
+         [&](TTreeFixture& F) {
+             F.Tree->OnNodeNotify = [&](TnvCustomTreeView*, TnvTreeNode*, const QVariant&, int Kind) {
+                 if (Kind == nvnkTextChanging)
+                     DeleteTree(F);
+             };
+         },
+         [](TTreeFixture& F) { Find(F.Items(), "A")->MoveTo(Find(F.Items(), "B"), nvamAddChild); }, "gone"},
+        {"hook deletes a node while a stream is read", "",
+         [&](TTreeFixture& F) {
+             F.Tree->OnNodeNotify = [&](TnvCustomTreeView*, TnvTreeNode*, const QVariant& V, int Kind) {
+                 if (Kind == nvnkTextChanging && V.toString() == "R2")
+                     DeleteNamed(F, "R1");
+             };
+         },
+         [](TTreeFixture& F) {
+             TBytes B;
+             B.I32(2).Node("R1", 0).Node("R2", 0);
+             ReadStream(F.Tree, B.Data, 1);
+         },
+         "", true},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        const int Live = TCountedNode::Live;
+        {
+            TTreeFixture F;
+            Build(F.Items(), C.Spec);
+            C.Setup(F);
+            if (C.Throws)
+                EXPECT_ANY_THROW(C.Action(F));
+            else
+                EXPECT_NO_THROW(C.Action(F));
+            if (String(C.Expected) == "gone") {
+                EXPECT_EQ(F.Tree, nullptr);
+            } else {
+                ASSERT_NE(F.Tree, nullptr);
+                EXPECT_EQ(Dump(F.Items()), C.Expected);
+                // The native items and the nodes agree.
+                int Walked = 0;
+                for (TnvTreeNode* X = F.Items()->GetFirstNode(); X; X = X->GetNext())
+                    ++Walked;
+                EXPECT_EQ(F.Items()->Count(), Walked);
+                F.Tree->OnNodeNotify = nullptr;
+                F.Tree->OnDeletion = nullptr;
+                F.Tree->OnToggleCheckbox = nullptr;
+            }
+        }
+        EXPECT_EQ(TCountedNode::Live, Live);
+    }
+}
+
 // ---------------------------------------------------------------- searching and assigning
 
 TEST(nvTreeNodes, FindNodeInfoComparesTheChosenString)
@@ -726,6 +919,62 @@ TEST(nvTreeStream, FormWithTenThousandNodesLoads)
     ASSERT_NE(Tree, nullptr);
     EXPECT_EQ(Tree->Items()->Count(), 10000);
     EXPECT_EQ(Tree->Items()->Item(9999)->Text(), "Child 98");
+}
+
+// The node-stream fuzz target's corpus, replayed with the target's checks:
+// the first byte picks the version (bit 0) and StreamExpandedNode (bit 1);
+// bad data raises EReadError and leaves no node; good data writes back to a
+// stream that reads to the same tree, which then sorts, expands and paints.
+TEST(nvTreeStream, FuzzCorpusReplays)
+{
+    // The sources: ZEN_SOURCE_DIR, or this file's path (relative paths
+    // are the build directory's, the program's parent folder).
+    const QString ThisFile = QString::fromLocal8Bit(__FILE__);
+    QStringList Roots;
+    if (const QByteArray Env = qgetenv("ZEN_SOURCE_DIR"); !Env.isEmpty())
+        Roots << QString::fromLocal8Bit(Env);
+    Roots << QFileInfo(QDir(QCoreApplication::applicationDirPath() + "/..").absoluteFilePath(ThisFile))
+                     .absoluteDir()
+                     .absoluteFilePath("../../..");
+    QDir Corpus;
+    for (const QString& Root : Roots)
+        if ((Corpus = QDir(Root + "/fuzz/corpus/tree_nodes")).exists())
+            break;
+    const QStringList Files = Corpus.entryList(QDir::Files, QDir::Name);
+    ASSERT_GE(Files.size(), 5) << "no corpus at " << Corpus.absolutePath().toStdString();
+    int Rejected = 0;
+    for (const QString& Name : Files) {
+        SCOPED_TRACE(Name.toStdString());
+        QFile File(Corpus.absoluteFilePath(Name));
+        ASSERT_TRUE(File.open(QIODevice::ReadOnly));
+        const QByteArray Raw = File.readAll();
+        ASSERT_FALSE(Raw.isEmpty());
+        const std::vector<uint8_t> Data(Raw.begin() + 1, Raw.end());
+        const int Live = TCountedNode::Live;
+        TTreeFixture F(160, 120);
+        F.Tree->SetStreamExpandedNode((Raw[0] & 2) != 0);
+        try {
+            ReadStream(F.Tree, Data, Raw[0] & 1);
+        } catch (const EReadError& E) {
+            ++Rejected;
+            EXPECT_NE(String(E.what()).find("Invalid tree node data at offset"), String::npos) << E.what();
+            EXPECT_EQ(F.Items()->Count(), 0);
+            EXPECT_EQ(TCountedNode::Live, Live);
+            continue;
+        }
+        EXPECT_EQ(TCountedNode::Live - Live, F.Items()->Count());
+        const std::vector<uint8_t> Once = WriteStream(F.Tree);
+        TTreeFixture G(160, 120);
+        G.Tree->SetStreamExpandedNode(F.Tree->StreamExpandedNode());
+        ReadStream(G.Tree, Once, 1);
+        EXPECT_EQ(Dump(G.Items()), Dump(F.Items()));
+        EXPECT_EQ(WriteStream(G.Tree), Once);
+        F.Tree->AlphaSort();
+        F.Tree->FullExpand();
+        EXPECT_EQ(F.Tree->Render().width(), 160);
+    }
+    // The corpus holds damaged streams as well.
+    EXPECT_GE(Rejected, 3);
 }
 
 TEST(nvTreeStream, CorruptFormDataNamesThePlace)

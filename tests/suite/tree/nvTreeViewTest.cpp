@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QPainter>
 
+#include <functional>
+
 #include "FormStream.h"
 #include "ImageList.h"
 #include "TestDump.h"
@@ -673,6 +675,77 @@ TEST(nvTreeViewInput, ClicksAndSpaceToggleCheckBoxes)
     Click(26, 8);
     EXPECT_TRUE(Check->Checked());
     EXPECT_FALSE(Check->Grayed());
+}
+
+// Handlers of the control's own input paths that delete the node at hand or
+// other nodes of the walk: the control stops touching what went.
+TEST(nvTreeViewInput, HandlersThatDeleteNodes)
+{
+    auto Click = [](TTreeFixture& F, int X, int Y) {
+        F.Tree->Perform(WM_LBUTTONDOWN, TShiftState(ssLeft).toInt(), PointToLParam(X, Y));
+        F.Tree->Perform(WM_LBUTTONUP, 0, PointToLParam(X, Y));
+    };
+    struct TCase {
+        const char* Name;
+        std::function<void(TTreeFixture&)> Run;
+        const char* Expected;
+    };
+    const std::vector<TCase> Cases = {
+        {"mouse-down handler deletes the pressed node",
+         [&](TTreeFixture& F) {
+             Find(F.Items(), "A")->SetCheckboxType(nvctCheckbox);
+             F.Tree->OnMouseDown = [](TObject*, TnvTreeNode* N, TMouseButton, TShiftState, int, int) {
+                 if (N)
+                     N->Delete();
+             };
+             Click(F, 26, 8);
+         },
+         "B,C"},
+        {"toggle handler of a clicked check box deletes it",
+         [&](TTreeFixture& F) {
+             Find(F.Items(), "A")->SetCheckboxType(nvctCheckbox);
+             F.Tree->OnToggleCheckbox = [](TObject*, TnvTreeNode* N) { N->Delete(); };
+             Click(F, 26, 8);
+         },
+         "B,C"},
+        {"edited handler deletes the edited node",
+         [&](TTreeFixture& F) {
+             F.Tree->OnEdited = [](TObject*, TnvTreeNode* N, String&) { N->Delete(); };
+             TVITEM Item;
+             Item.mask = TVIF_TEXT;
+             Item.hItem = Find(F.Items(), "B")->ItemId();
+             Item.pszText = "New";
+             F.Tree->Edit(Item);
+         },
+         "A,C"},
+        {"unselecting all deletes a later multi-selected node",
+         [&](TTreeFixture& F) {
+             F.Tree->MultiSelectAttributes()->SetEnabled(true);
+             for (const char* N : {"A", "B", "C"})
+                 F.Tree->SetMultiSelected(Find(F.Items(), N), true, false);
+             F.Tree->OnToggleCheckbox = [&F](TObject*, TnvTreeNode* N) {
+                 if (N->Text() == "A")
+                     Find(F.Items(), "C")->Delete();
+             };
+             F.Tree->UnselectAll(nullptr);
+             EXPECT_TRUE(F.Tree->MultiSelection().empty());
+             EXPECT_FALSE(Find(F.Items(), "B")->MultiSelected());
+         },
+         "A,B"},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        const int Live = TCountedNode::Live;
+        {
+            TTreeFixture F;
+            Build(F.Items(), "A,B,C");
+            C.Run(F);
+            EXPECT_EQ(Dump(F.Items()), C.Expected);
+            EXPECT_EQ(F.Items()->Count(), 2);
+            F.Tree->OnToggleCheckbox = nullptr;
+        }
+        EXPECT_EQ(TCountedNode::Live, Live);
+    }
 }
 
 TEST(nvTreeViewInput, MultiSelectAttributes)
