@@ -147,6 +147,12 @@ public:
                     for (int X = 0; X < FArea.width(); ++X)
                         D[X] = MonoIndexAt(L, FArea.x() + X, FLsb) == FWhite ? WhitePix : BlackPix;
                 }
+            } else if (F == QImage::Format_BGR888) {
+                // The suite's 24-bit pictures: converted straight from the
+                // area, without copying it first.
+                const QImage Area(Target.constScanLine(FArea.y()) + 3 * FArea.x(), FArea.width(), FArea.height(),
+                                  Target.bytesPerLine(), F);
+                FScratch = Area.convertToFormat(QImage::Format_RGB32);
             } else {
                 FScratch = Target.copy(FArea).convertToFormat(QImage::Format_RGB32);
             }
@@ -184,6 +190,18 @@ public:
                 const auto* S = reinterpret_cast<const uint32_t*>(FScratch.constScanLine(Y));
                 for (int X = 0; X < FArea.width(); ++X)
                     SetMonoIndex(L, FArea.x() + X, FLsb, NearerWhite(S[X]) ? FWhite : 1 - FWhite);
+            }
+            return;
+        }
+        if (FTarget.format() == QImage::Format_BGR888) {
+            for (int Y = 0; Y < FArea.height(); ++Y) {
+                uchar* D = FTarget.scanLine(FArea.y() + Y) + 3 * static_cast<qsizetype>(FArea.x());
+                const auto* S = reinterpret_cast<const uint32_t*>(FScratch.constScanLine(Y));
+                for (int X = 0; X < FArea.width(); ++X, D += 3) {
+                    D[0] = static_cast<uchar>(S[X]);
+                    D[1] = static_cast<uchar>(S[X] >> 8);
+                    D[2] = static_cast<uchar>(S[X] >> 16);
+                }
             }
             return;
         }
