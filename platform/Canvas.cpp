@@ -28,6 +28,34 @@ bool Is32(QImage::Format F)
     return F == QImage::Format_RGB32 || F == QImage::Format_ARGB32 || F == QImage::Format_ARGB32_Premultiplied;
 }
 
+// A row of 24-bit pixels (blue, green, red bytes) as opaque 32-bit pixels,
+// four at a time from three little-endian words.
+void BgrRowTo32(const uchar* S, uint32_t* D, int W)
+{
+    int X = 0;
+    for (; X + 4 <= W; X += 4, S += 12) {
+        uint32_t Words[3];
+        std::memcpy(Words, S, 12);
+        D[X] = 0xFF000000u | (Words[0] & 0xFFFFFFu);
+        D[X + 1] = 0xFF000000u | Words[0] >> 24 | (Words[1] & 0xFFFFu) << 8;
+        D[X + 2] = 0xFF000000u | Words[1] >> 16 | (Words[2] & 0xFFu) << 16;
+        D[X + 3] = 0xFF000000u | Words[2] >> 8;
+    }
+    for (; X < W; ++X, S += 3)
+        D[X] = 0xFF000000u | uint32_t(S[2]) << 16 | uint32_t(S[1]) << 8 | S[0];
+}
+
+// The area of a 24-bit image in a 32-bit format (opaque: the same value in
+// every one), converted in one pass on this thread.
+QImage BgrAreaTo32(const QImage& Source, const QRect& A, QImage::Format Format)
+{
+    QImage Out(A.size(), Format);
+    for (int Y = 0; Y < A.height(); ++Y)
+        BgrRowTo32(Source.constScanLine(A.y() + Y) + 3 * static_cast<qsizetype>(A.x()),
+                   reinterpret_cast<uint32_t*>(Out.scanLine(Y)), A.width());
+    return Out;
+}
+
 bool IsMonoFormat(QImage::Format F)
 {
     return F == QImage::Format_Mono || F == QImage::Format_MonoLSB;
@@ -148,11 +176,8 @@ public:
                         D[X] = MonoIndexAt(L, FArea.x() + X, FLsb) == FWhite ? WhitePix : BlackPix;
                 }
             } else if (F == QImage::Format_BGR888) {
-                // The suite's 24-bit pictures: converted straight from the
-                // area, without copying it first.
-                const QImage Area(Target.constScanLine(FArea.y()) + 3 * FArea.x(), FArea.width(), FArea.height(),
-                                  Target.bytesPerLine(), F);
-                FScratch = Area.convertToFormat(QImage::Format_RGB32);
+                // The suite's 24-bit pictures: converted straight from the area.
+                FScratch = BgrAreaTo32(Target, FArea, QImage::Format_RGB32);
             } else {
                 FScratch = Target.copy(FArea).convertToFormat(QImage::Format_RGB32);
             }
@@ -197,7 +222,16 @@ public:
             for (int Y = 0; Y < FArea.height(); ++Y) {
                 uchar* D = FTarget.scanLine(FArea.y() + Y) + 3 * static_cast<qsizetype>(FArea.x());
                 const auto* S = reinterpret_cast<const uint32_t*>(FScratch.constScanLine(Y));
-                for (int X = 0; X < FArea.width(); ++X, D += 3) {
+                const int W = FArea.width();
+                int X = 0;
+                // Four pixels into three little-endian words at a time.
+                for (; X + 4 <= W; X += 4, D += 12) {
+                    const uint32_t A = S[X] & 0xFFFFFFu, B = S[X + 1] & 0xFFFFFFu, C = S[X + 2] & 0xFFFFFFu,
+                                   E = S[X + 3] & 0xFFFFFFu;
+                    const uint32_t Words[3] = {A | B << 24, B >> 8 | C << 16, C >> 16 | E << 8};
+                    std::memcpy(D, Words, 12);
+                }
+                for (; X < W; ++X, D += 3) {
                     D[0] = static_cast<uchar>(S[X]);
                     D[1] = static_cast<uchar>(S[X] >> 8);
                     D[2] = static_cast<uchar>(S[X] >> 16);
@@ -2705,8 +2739,7 @@ bool MakeSource(TCanvas* Src, const QRect& Want, const TCtx& Dest, TBltSource& O
         } else if (F == QImage::Format_BGR888) {
             // The suite's 24-bit pictures: converted straight from the area,
             // without copying it first.
-            const QImage Area(SI.constScanLine(A.y()) + 3 * A.x(), A.width(), A.height(), SI.bytesPerLine(), F);
-            Out.Img = Area.convertToFormat(DF);
+            Out.Img = BgrAreaTo32(SI, A, DF);
             Out.OX = A.x();
             Out.OY = A.y();
         } else {

@@ -7,6 +7,10 @@
 
 #include <cmath>
 #include <map>
+#include <iterator>
+#include <algorithm>
+#include <tuple>
+#include <memory>
 
 namespace {
 
@@ -249,33 +253,65 @@ void TFont::Assign(TPersistent* Source)
     TPersistent::Assign(Source);
 }
 
+namespace {
+
+// What a font of one description measures; the same description always
+// gives the same Qt font and figures, so they are worked out once.
+struct TFontFigures {
+    QFont Font;
+    int PixelSize = 0;
+    TTextMetric Metrics;
+    int CharWidths[256] = {};
+};
+
+using TFontKey = std::tuple<String, int, int, int, int>;
+
+const TFontFigures& FiguresFor(const String& Name, TFontPitch Pitch, int Height, TFontStyles Style, int Charset)
+{
+    thread_local std::map<TFontKey, std::unique_ptr<TFontFigures>> Known;
+    const TFontKey Key(Name, int(Pitch), Height, int(Style.toInt()), Charset);
+    std::unique_ptr<TFontFigures>& Slot = Known[Key];
+    if (Slot)
+        return *Slot;
+    auto F = std::make_unique<TFontFigures>();
+    const QString Family = MapFontName(Name, Pitch);
+    F->PixelSize = Height < 0 ? -Height : PixelSizeForCell(Family, Height, Style);
+    F->Font = BaseFont(Family, F->PixelSize, Style);
+    if (Pitch == fpFixed)
+        F->Font.setFixedPitch(true);
+    QFontMetrics M(F->Font);
+    TTextMetric& T = F->Metrics;
+    T.tmAscent = M.ascent();
+    T.tmDescent = M.descent();
+    T.tmHeight = T.tmAscent + T.tmDescent;
+    T.tmInternalLeading = std::max(0, T.tmHeight - F->PixelSize);
+    T.tmExternalLeading = std::max(0, M.leading());
+    T.tmAveCharWidth = std::max(1, M.averageCharWidth());
+    T.tmMaxCharWidth = std::max(1, M.maxWidth());
+    T.tmWeight = Style.testFlag(fsBold) ? 700 : 400;
+    T.tmItalic = Style.testFlag(fsItalic);
+    T.tmUnderlined = Style.testFlag(fsUnderline);
+    T.tmStruckOut = Style.testFlag(fsStrikeOut);
+    T.tmFixedPitch = QFontInfo(F->Font).fixedPitch();
+    T.tmCharSet = Charset;
+    T.tmUnderlineThickness = std::max(1, M.lineWidth());
+    T.tmUnderlinePos = std::clamp(M.underlinePos(), 1, std::max(1, T.tmDescent - T.tmUnderlineThickness));
+    for (int C = 0; C < 256; ++C)
+        F->CharWidths[C] = C < 32 ? 0 : M.horizontalAdvance(QChar(C));
+    Slot = std::move(F);
+    return *Slot;
+}
+
+} // namespace
+
 const QFont& TFont::QtFont() const
 {
     if (!FValid) {
-        const QString Family = MapFontName(FName, FPitch);
-        FPixelSize = FHeight < 0 ? -FHeight : PixelSizeForCell(Family, FHeight, FStyle);
-        FQtFont = BaseFont(Family, FPixelSize, FStyle);
-        if (FPitch == fpFixed)
-            FQtFont.setFixedPitch(true);
-        QFontMetrics M(FQtFont);
-        TTextMetric& T = FMetrics;
-        T.tmAscent = M.ascent();
-        T.tmDescent = M.descent();
-        T.tmHeight = T.tmAscent + T.tmDescent;
-        T.tmInternalLeading = std::max(0, T.tmHeight - FPixelSize);
-        T.tmExternalLeading = std::max(0, M.leading());
-        T.tmAveCharWidth = std::max(1, M.averageCharWidth());
-        T.tmMaxCharWidth = std::max(1, M.maxWidth());
-        T.tmWeight = FStyle.testFlag(fsBold) ? 700 : 400;
-        T.tmItalic = FStyle.testFlag(fsItalic);
-        T.tmUnderlined = FStyle.testFlag(fsUnderline);
-        T.tmStruckOut = FStyle.testFlag(fsStrikeOut);
-        T.tmFixedPitch = QFontInfo(FQtFont).fixedPitch();
-        T.tmCharSet = FCharset;
-        T.tmUnderlineThickness = std::max(1, M.lineWidth());
-        T.tmUnderlinePos = std::clamp(M.underlinePos(), 1, std::max(1, T.tmDescent - T.tmUnderlineThickness));
-        for (int C = 0; C < 256; ++C)
-            FCharWidths[C] = C < 32 ? 0 : M.horizontalAdvance(QChar(C));
+        const TFontFigures& F = FiguresFor(FName, FPitch, FHeight, FStyle, FCharset);
+        FPixelSize = F.PixelSize;
+        FQtFont = F.Font;
+        FMetrics = F.Metrics;
+        std::copy(std::begin(F.CharWidths), std::end(F.CharWidths), std::begin(FCharWidths));
         FValid = true;
     }
     return FQtFont;
