@@ -713,8 +713,7 @@ void TnvBitmap::StretchFrom(const TnvBitmap& Source, int AWidth, int AHeight)
         else if (FSmoothStretching)
             Source.BilinearInto(*this);
         else
-            StretchBlt(FCanvas.get(), 0, 0, AWidth, AHeight, Source.FCanvas.get(), 0, 0, Source.FWidth,
-                       Source.FHeight, SRCCOPY);
+            NearestInto(Source);
         SetTransparent(Source.Transparent());
     } catch (...) {
         FIgnoreChange = Ignore;
@@ -722,6 +721,33 @@ void TnvBitmap::StretchFrom(const TnvBitmap& Source, int AWidth, int AHeight)
     }
     FIgnoreChange = Ignore;
     Changed(this);
+}
+
+// Plain scaling straight between the two stores: each destination pixel
+// takes the source pixel under its centre, as a stretched copy does.
+void TnvBitmap::NearestInto(const TnvBitmap& Source)
+{
+    const int64_t SW = Source.FWidth, SH = Source.FHeight, DW = FWidth, DH = FHeight;
+    std::vector<int> Cols(static_cast<size_t>(DW));
+    for (int64_t X = 0; X < DW; ++X)
+        Cols[size_t(X)] = static_cast<int>(3 * (((2 * X + 1) * SW) / (2 * DW)));
+    int64_t PrevRow = -1;
+    for (int64_t Y = 0; Y < DH; ++Y) {
+        const int64_t SY = ((2 * Y + 1) * SH) / (2 * DH);
+        uint8_t* D = FBits + Y * FRowStride;
+        if (SY == PrevRow) {
+            std::memcpy(D, D - FRowStride, static_cast<size_t>(3 * DW));
+            continue;
+        }
+        PrevRow = SY;
+        const uint8_t* S = Source.FBits + SY * Source.FRowStride;
+        for (int64_t X = 0; X < DW; ++X, D += 3) {
+            const uint8_t* P = S + Cols[size_t(X)];
+            D[0] = P[0];
+            D[1] = P[1];
+            D[2] = P[2];
+        }
+    }
 }
 
 // ---------------------------------------------------------------- loading and giving away

@@ -254,6 +254,7 @@ private:
     void CopyFromImage(const QImage& Source);
     void DrawOpaque(TCanvas* ACanvas, int X, int Y);
     void BilinearInto(TnvBitmap& Dest) const;
+    void NearestInto(const TnvBitmap& Source);
     TRGBTriple TransparentKey() const;
 
     int FWidth = 0;
