@@ -4,19 +4,28 @@
 #pragma once
 
 #include "ButtonGroupDemo.h"
+#include "CalculatorDemo.h"
+#include "ColorDemo.h"
+#include "DBImagerDemo.h"
 #include "Forms.h"
 #include "FrameDemo.h"
 #include "ImageBtnDemo.h"
 #include "ImageTabDemo.h"
+#include "ImagerDemo.h"
 #include "JustifyLabelDemo.h"
 #include "LabelDemo.h"
 #include "MapDemo.h"
 #include "OrderDemo.h"
 #include "OutlookBarDemo.h"
 #include "PaintDemo.h"
+#include "Panel2Demo.h"
+#include "PanelDemo.h"
+#include "ProgressDemo.h"
 #include "ShapeBtnDemo.h"
+#include "StatusBarDemo.h"
 #include "TabBtnGroupDemo.h"
 #include "TilerDemo.h"
+#include "TrackbarDemo.h"
 
 class TTreeViewDemoForm : public TForm {
     Q_OBJECT
@@ -30,70 +39,16 @@ public:
     Q_INVOKABLE explicit TDMTreeViewForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
 };
 
-class TColorDemoForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TColorDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
 class TTreeComboDemoForm : public TForm {
     Q_OBJECT
 public:
     Q_INVOKABLE explicit TTreeComboDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
 };
 
-class TCalculatorDemoForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TCalculatorDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TStatusBarDemoForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TStatusBarDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
 class TProportionalDemo : public TForm {
     Q_OBJECT
 public:
     Q_INVOKABLE explicit TProportionalDemo(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TImagerForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TImagerForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TDBImagerDemoForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TDBImagerDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TPanelDemoForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TPanelDemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TPanel2DemoForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TPanel2DemoForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TProgressForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TProgressForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
-};
-
-class TTrackbarForm : public TForm {
-    Q_OBJECT
-public:
-    Q_INVOKABLE explicit TTrackbarForm(TComponent* AOwner = nullptr) : TForm(AOwner) {}
 };
 
 // Registers the demonstration window classes (and the main window's own

@@ -1825,6 +1825,10 @@ void RegisterControlsClasses()
     static const bool Done = [] {
         RegisterIntegerIdents(QMetaType::fromType<TCursor>(), TIntegerIdents{CursorToIdent, IdentToCursor});
         qRegisterMetaType<Word>("Word");
+        // Event handlers bound from form files take these by reference;
+        // their parameter types are found by name.
+        qRegisterMetaType<TRect>("TRect");
+        qRegisterMetaType<TPoint>("TPoint");
         return true;
     }();
     (void)Done;

@@ -489,3 +489,40 @@ open(f"{out}/StatusGlyphs.imagelist", "wb").write(struct.pack("<IIII", 3, 16, 16
 thumb = read("track-thumb.bmp")
 open(f"{out}/TrackThumb.glyph", "wb").write(struct.pack("<I", len(thumb)) + thumb)
 PY
+
+# ---------------------------------------------------------------- imager, colour and calculator windows
+# The imager window's scene, 240 x 180: a sky fading to orange, a sun, two
+# ranges of hills, a lake with the sun's reflection and a red-roofed house,
+# so that every effect has colour, edges and flat areas to work on.
+convert -size 240x180 gradient:'#3870C8-#F8B060' +antialias \
+  -fill '#FFE070' -draw 'circle 170,70 170,48' \
+  -fill '#6C8C5C' -draw 'polygon 0,120 40,84 90,108 140,78 200,104 240,90 240,180 0,180' \
+  -fill '#3C6434' -draw 'polygon 0,138 60,110 120,132 180,112 240,136 240,180 0,180' \
+  -fill '#2C5C9C' -draw 'rectangle 0,146 240,180' \
+  -fill '#F8D870' -draw 'rectangle 160,150 180,152' -draw 'rectangle 164,158 176,160' -draw 'rectangle 167,166 173,168' \
+  -fill '#F0E8D8' -draw 'rectangle 40,112 76,138' \
+  -fill '#B02818' -draw 'polygon 34,114 58,94 82,114' \
+  -fill '#5A3018' -draw 'rectangle 54,124 62,138' \
+  -fill '#88B8E8' -draw 'rectangle 44,118 51,125' -draw 'rectangle 66,118 73,125' \
+  -type TrueColor BMP3:"$tmp/imager-scene.bmp"
+# The picture the scene is blended with, 120 x 90: a target of coloured rings.
+convert -size 120x90 xc:'#FFFFFF' +antialias \
+  -fill '#E03030' -draw 'circle 60,45 60,3' -fill '#FFFFFF' -draw 'circle 60,45 60,12' \
+  -fill '#3050E0' -draw 'circle 60,45 60,20' -fill '#FFFFFF' -draw 'circle 60,45 60,29' \
+  -fill '#F0C020' -draw 'circle 60,45 60,37' \
+  -type TrueColor BMP3:"$tmp/imager-blend.bmp"
+# The pop-up calculator's background, 32 x 32: a quiet tile of pale squares.
+convert -size 32x32 xc:'#D8E0EC' +antialias \
+  -fill '#C8D2E2' -draw 'rectangle 0,0 15,15' -draw 'rectangle 16,16 31,31' \
+  -fill '#E4EAF4' -draw 'rectangle 4,4 11,11' -draw 'rectangle 20,20 27,27' \
+  -type TrueColor BMP3:"$tmp/calc-tile.bmp"
+python3 - "$tmp" "$out" <<'PY'
+import sys
+tmp, out = sys.argv[1], sys.argv[2]
+def picture(src, dst):
+    open(f"{out}/{dst}", "wb").write(bytes([7]) + b"TBitmap" + open(f"{tmp}/{src}", "rb").read())
+picture("imager-scene.bmp", "ImagerScene.picture")
+# The blend bitmap stores its BMP as it stands.
+open(f"{out}/ImagerBlend.bmp", "wb").write(open(f"{tmp}/imager-blend.bmp", "rb").read())
+picture("calc-tile.bmp", "CalcBackdrop.picture")
+PY
