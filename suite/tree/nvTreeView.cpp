@@ -1,11 +1,15 @@
 #include "nvTreeView.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QCursor>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
 
 #include <algorithm>
 
+#include "ExceptionBarrier.h"
 #include "Forms.h"
 #include "StdCtrls.h"
 #include "nvCommon.h"
@@ -491,9 +495,193 @@ void TnvCustomTreeView::WndProc(TMessage& Message)
         if (IsLoading())
             return;
         break;
+    case WM_LBUTTONDOWN: {
+        if (FTrackingButton && TrackButtonMessage(Message))
+            return;
+        const TPoint P = LParamToPoint(Message.LParam);
+        const TnvHitTests Hit = GetHitTestInfoAt(P.X, P.Y);
+        FSelectedAtPress = Selected();
+        FMouseDownNode = GetNodeAt(P.X, P.Y);
+        if ((Hit & nvhtOnButton) && (FOptions & tvoExpandButtons3D) && FMouseDownNode) {
+            // Neither the native control nor the mouse-down processing sees it.
+            TrackExpandButton(FMouseDownNode);
+            return;
+        }
+        if (!(Hit & nvhtOnButton))
+            Invalidate();
+        FNativeBeginDrag = false;
+        FBeginDragNode = nullptr;
+        struct TClear {
+            TnvCustomTreeView* TV;
+            ~TClear() { TV->FBeginDragNode = nullptr; }
+        } Clear{this};
+        TNativeTreeView::WndProc(Message);
+        return;
+    }
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+        if (FTrackingButton && TrackButtonMessage(Message))
+            return;
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        Invalidate();
+        FRightPressPos = LParamToPoint(Message.LParam);
+        break;
     default: break;
     }
     TNativeTreeView::WndProc(Message);
+    // The editor exists once the native control returns from starting it.
+    if (FEditNode && EditControl() && FHookedEditor != EditControl())
+        HookEditor();
+}
+
+void TnvCustomTreeView::HookEditor()
+{
+    TEdit* Edit = EditControl();
+    FHookedEditor = Edit;
+    Edit->installEventFilter(this);
+    if (QWidget* Inner = Edit->InnerWidget())
+        Inner->installEventFilter(this);
+    PlaceEditor(Edit);
+}
+
+void TnvCustomTreeView::PlaceEditor(TEdit* Edit)
+{
+    // The native control does not see the label of an image-less node in a
+    // tree with images: the editor is moved (not sized) over the text.
+    if (!FEditNode || !FImages || FEditNode->ImageIndex() != -2)
+        return;
+    const TRect R = FEditNode->DisplayRect(true);
+    const int Left = std::max(0, R.Left) + BorderSize();
+    const int Top = R.Top + BorderSize();
+    if (Edit->Left() != Left || Edit->Top() != Top)
+        Edit->SetBounds(Left, Top, Edit->Width(), Edit->Height());
+}
+
+bool TnvCustomTreeView::eventFilter(QObject* Watched, QEvent* Event)
+{
+    TEdit* Edit = EditControl();
+    if (!Edit || FHookedEditor != Edit || FResendingChars || (Watched != Edit && Watched != Edit->InnerWidget()))
+        return TNativeTreeView::eventFilter(Watched, Event);
+    try {
+        if (EditorEvent(Event))
+            return true;
+    } catch (const std::exception& E) {
+        ShowException(E);
+        return true;
+    }
+    return TNativeTreeView::eventFilter(Watched, Event);
+}
+
+bool TnvCustomTreeView::EditorEvent(QEvent* Event)
+{
+    TEdit* Edit = EditControl();
+    switch (Event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+        // The native control does not see the label of an image-less node:
+        // the editor is moved over the text.
+        PlaceEditor(Edit);
+        return false;
+    case QEvent::KeyPress: {
+        auto* K = static_cast<QKeyEvent*>(Event);
+        const TShiftState Shift = ShiftStateFromQt(K->modifiers());
+        Word Key = QtKeyToVirtualKey(K->key(), K->modifiers());
+        bool KeyUsed = false;
+        if (Key != 0) {
+            KeyDown(Key, Shift);
+            KeyUsed = Key == 0;
+        }
+        // The characters come from the key even when the key went.
+        const QByteArray Text = K->text().toLatin1();
+        QByteArray Left;
+        for (char Ch : Text) {
+            KeyPress(Ch);
+            if (Ch != 0)
+                Left += Ch;
+        }
+        if (!KeyUsed && Left == Text)
+            return false;
+        if (!Left.isEmpty() && EditControl() == Edit && Edit->InnerWidget()) {
+            QKeyEvent Chars(QEvent::KeyPress, Qt::Key_unknown, K->modifiers(), QString::fromLatin1(Left));
+            FResendingChars = true;
+            struct TDone {
+                bool& Flag;
+                ~TDone() { Flag = false; }
+            } Done{FResendingChars};
+            QApplication::sendEvent(Edit->InnerWidget(), &Chars);
+        }
+        return true;
+    }
+    case QEvent::KeyRelease: {
+        auto* K = static_cast<QKeyEvent*>(Event);
+        Word Key = QtKeyToVirtualKey(K->key(), K->modifiers());
+        if (Key == 0)
+            return false;
+        KeyUp(Key, ShiftStateFromQt(K->modifiers()));
+        return Key == 0;
+    }
+    default: return false;
+    }
+}
+
+bool TnvCustomTreeView::OnButtonOfRow(TnvTreeNode* Node, TPoint P)
+{
+    if (!Node || !(GetHitTestInfoAt(P.X, P.Y) & nvhtOnButton))
+        return false;
+    const TRect Row = Node->DisplayRect(false);
+    return P.Y >= Row.Top && P.Y < Row.Bottom;
+}
+
+void TnvCustomTreeView::TrackExpandButton(TnvTreeNode* Node)
+{
+    FPressedNode = Node;
+    FButtonPressed = true;
+    FTrackingButton = true;
+    InvalidateNode(Node);
+    SetMouseCapture(true);
+}
+
+bool TnvCustomTreeView::TrackButtonMessage(TMessage& Message)
+{
+    const TPoint P = LParamToPoint(Message.LParam);
+    switch (Message.Msg) {
+    case WM_MOUSEMOVE: {
+        const bool Pressed = OnButtonOfRow(FPressedNode, P);
+        if (Pressed != FButtonPressed) {
+            FButtonPressed = Pressed;
+            InvalidateNode(FPressedNode);
+        }
+        return true;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: return true;
+    case WM_LBUTTONUP: {
+        FTrackingButton = false;
+        FButtonPressed = false;
+        const TnvNodeWatch Node(FPressedNode);
+        InvalidateNode(FPressedNode);
+        if (OnButtonOfRow(FPressedNode, P)) {
+            if (Node->Expanded()) {
+                if (FAutoExpand)
+                    SetSelected(Node);
+                if (Node)
+                    Node->Collapse(false);
+            } else {
+                Node->Expand(false);
+            }
+        }
+        FPressedNode = nullptr;
+        const QPointer<TnvCustomTreeView> Self(this);
+        TNativeTreeView::WndProc(Message);
+        if (Self)
+            SetMouseCapture(false);
+        return true;
+    }
+    default: return false;
+    }
 }
 
 // ---------------------------------------------------------------- operations
@@ -851,6 +1039,94 @@ void TnvCustomTreeView::BeforeDrawItem(TnvTreeNode*, const TRect&, TnvItemStates
 
 void TnvCustomTreeView::AfterDrawItem(TnvTreeNode*) {}
 
+THintWindow* TnvCustomTreeView::CreateHintWindow(TnvTreeNode* Node)
+{
+    auto* W = new TnvTreeHintWindow(this);
+    W->SetNode(Node);
+    W->SetColor(clInfoBk);
+    W->Canvas()->Brush()->SetColor(clInfoBk);
+    W->Canvas()->Font()->Assign(Font());
+    W->Canvas()->Font()->SetColor(clInfoText);
+    W->Canvas()->Pen()->SetColor(clBlack);
+    W->SetFont(Font());
+    return W;
+}
+
+void TnvCustomTreeView::HideHint()
+{
+    FHintTicks = 0;
+    delete FHintWindow.data();
+    if (FHintTimer)
+        FHintTimer->SetEnabled(false);
+}
+
+void TnvCustomTreeView::CheckHint(TnvTreeNode* Node)
+{
+    if (!Node || Node == FEditNode || Node == FHintNode)
+        return;
+    HideHint();
+    FHintTimer.reset();
+    const TRect R = Node->DisplayRect(true);
+    QImage Scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
+    TCanvas Measure(&Scratch);
+    Measure.Font()->Assign(Font());
+    const String Text = Node->Text();
+    const int W = Measure.TextWidth(Text);
+    if (R.Left + W <= ClientWidth() - 4) {
+        FHintNode = nullptr;
+        return;
+    }
+    THintWindow* Hint = CreateHintWindow(Node);
+    FHintWindow = Hint;
+    if ((FOptions & tvoAutoURL) && !Node->StringData().empty()) {
+        Hint->Font()->SetStyle(Hint->Font()->Style() | fsUnderline);
+        Hint->Canvas()->Font()->SetStyle(Hint->Canvas()->Font()->Style() | fsUnderline);
+    }
+    const TPoint Org = ClientOrigin();
+    const int Left = R.Left + Org.X - 1;
+    const int Top = R.Top + Org.Y - 2;
+    Hint->ActivateHint(TRect(Left, Top, Left + W + 6, Top + Measure.TextHeight(Text) + 2), Text);
+    FHintNode = Node;
+    FHintTimer = std::make_unique<TTimer>();
+    FHintTimer->SetInterval(250);
+    FHintTimer->OnTimer = [this](TObject* Sender) { HintTimerTick(Sender); };
+    FHintTimer->SetEnabled(true);
+}
+
+void TnvCustomTreeView::HintTimerTick(TObject*)
+{
+    const QPoint P = mapFromGlobal(QCursor::pos()) - QPoint(BorderSize(), BorderSize());
+    if (!ClientRect().Contains(TPoint(P.x(), P.y()))) {
+        HideHint();
+        FHintNode = nullptr;
+        return;
+    }
+    if (++FHintTicks > 16)
+        HideHint(); // the node stays: no new hint until another node
+}
+
+void TnvTreeHintWindow::Paint()
+{
+    TCanvas* C = Canvas();
+    TRect R = ClientRect();
+    C->Brush()->SetColor(Color());
+    C->FillRect(R);
+    C->Brush()->SetColor(clBlack);
+    C->FrameRect(R);
+    R.Left += 2;
+    R.Top += 2;
+    auto* Tree = dynamic_cast<TnvCustomTreeView*>(Owner());
+    C->Font()->Assign(Font());
+    if (FNode && !FNode->StringData().empty() && Tree && (Tree->Options() & tvoAutoURL)) {
+        C->Font()->SetColor(clBlue);
+        C->Font()->SetStyle(C->Font()->Style() | fsUnderline);
+    } else {
+        C->Font()->SetColor(clInfoText);
+    }
+    C->Brush()->SetStyle(bsClear);
+    DrawText(C, Caption(), R, DT_WORDBREAK | DT_NOPREFIX);
+}
+
 void TnvCustomTreeView::DoToggleCheckbox(TnvTreeNode* Node)
 {
     if (OnToggleCheckbox)
@@ -973,6 +1249,18 @@ void TnvCustomTreeView::NodeDestroying(TnvTreeNode* Node)
         FPressedNode = nullptr;
     if (FMouseDownNode == Node)
         FMouseDownNode = nullptr;
+    if (FSelectedAtPress == Node)
+        FSelectedAtPress = nullptr;
+    if (FHintNode == Node) {
+        HideHint();
+        FHintNode = nullptr;
+    }
+    if (FBeginDragNode == Node)
+        FBeginDragNode = nullptr;
+    if (FPressedNode == nullptr && FTrackingButton) {
+        FTrackingButton = false;
+        FButtonPressed = false;
+    }
     if (FEditNode == Node)
         FEditNode = nullptr;
 }
@@ -1088,6 +1376,27 @@ intptr_t TnvCustomTreeView::Notify(NMHDR& Header)
         return 0;
     }
     case NM_DBLCLK: return (FOptions & tvoExpandOnDblClk) ? 0 : 1;
+    case NM_RCLICK: {
+        // The native control keeps the release of a right press: the
+        // control is given one at the press position.
+        const TPoint P = FRightPressPos;
+        TnvTreeNode* Node = GetNodeAt(P.X, P.Y);
+        if (Node) {
+            if (FRightClickSelects)
+                SetSelected(Node);
+            else
+                InvalidateNode(Node);
+        }
+        Invalidate();
+        Perform(WM_RBUTTONUP, 0, PointToLParam(P.X, P.Y));
+        return 1;
+    }
+    case TVN_BEGINDRAG: {
+        auto& N = reinterpret_cast<NMTREEVIEW&>(Header);
+        FNativeBeginDrag = true;
+        FBeginDragNode = NodeOfParam(N.itemNew.lParam);
+        return 0;
+    }
     default: return 0;
     }
 }
@@ -1110,9 +1419,86 @@ void TnvCustomTreeView::MouseDown(TMouseButton Button, TShiftState Shift, int X,
         return;
     if (Button == mbRight && !FRightClickSelects)
         return;
+    const TnvHitTests Hit = GetHitTestInfoAt(X, Y);
+    if (Node == FSelectedAtPress && (Hit & nvhtOnLabel) && (FOptions & tvoEditText)) {
+        HideHint();
+        FHintNode = nullptr;
+    }
+    // The native control does not see the label of an image-less node.
+    if (Node == FSelectedAtPress && (Hit & nvhtOnLabel) && (FOptions & tvoEditText) && FImages &&
+        Node->ImageIndex() == -2) {
+        Perform(TVM_EDITLABEL, 0, reinterpret_cast<intptr_t>(Node->ItemId()));
+        if (!Watch)
+            return;
+    }
     // A press on a check box or radio button.
-    if (Button == mbLeft && (GetHitTestInfoAt(X, Y) & nvhtOnStateIcon) && NodeHasCheckbox(Node) && !FReadOnly)
+    if ((Hit & nvhtOnStateIcon) && Node == FMouseDownNode && NodeHasCheckbox(Node) && !FReadOnly) {
         ToggleNodeCheck(Node);
+        return;
+    }
+    if (!FMultiSelectAttributes->Enabled())
+        return;
+    MultiSelectByMouse(Node, Shift, X, Y);
+    if (Watch && !Shift.testFlag(ssShift))
+        FRangeAnchor = Node;
+}
+
+void TnvCustomTreeView::MultiSelectByMouse(TnvTreeNode* Node, TShiftState Shift, int X, int Y)
+{
+    if (FNativeBeginDrag)
+        return;
+    if (IsRowSelect()) {
+        // Right of the expand-button cell at the current indent.
+        if (X < ButtonCell(Node, Node->DisplayRect(true)).Left + FPaintIndent)
+            return;
+    } else if (!(GetHitTestInfoAt(X, Y) & (nvhtOnItem | nvhtOnLabel))) {
+        return;
+    }
+    // Unchecking raises OnToggleCheckbox, whose handler may delete nodes.
+    const TnvNodeWatch Watch(Node);
+    const bool AutoUnselect = FMultiSelectAttributes->AutoUnselect();
+    TnvTreeNode* A = FRangeAnchor;
+    const bool UsableAnchor = A && A->Parent() == Node->Parent();
+    if (!Shift.testFlag(ssCtrl) && AutoUnselect) {
+        if (Shift.testFlag(ssShift) && UsableAnchor)
+            UnselectAll(A);
+        else if (IsMultiSelectLevel(Node->Level()))
+            UnselectAll(nullptr);
+    }
+    if (!Watch)
+        return;
+    A = FRangeAnchor;
+    if (!Shift.testFlag(ssShift)) {
+        if (AutoUnselect || Shift.testFlag(ssCtrl))
+            SetMultiSelected(Node, !Node->MultiSelected(), true);
+        if (Watch && !Node->Selected())
+            SetSelected(Node);
+        return;
+    }
+    if (!A || A->Parent() != Node->Parent())
+        return;
+    // Ranges run over the siblings between the anchor and the node; a
+    // handler deleting one of them ends the walk.
+    std::vector<TnvNodeWatch> Range;
+    if (Node->Index() > A->Index()) {
+        if (!AutoUnselect)
+            Range.emplace_back(A);
+        for (TnvTreeNode* N = A->GetNextSibling(); N; N = N->GetNextSibling()) {
+            Range.emplace_back(N);
+            if (N == Node)
+                break;
+        }
+    } else {
+        for (TnvTreeNode* N = Node; N && N != A; N = N->GetNextSibling())
+            Range.emplace_back(N);
+        if (!AutoUnselect)
+            Range.emplace_back(A);
+    }
+    for (const TnvNodeWatch& N : Range)
+        if (N)
+            SetMultiSelected(N, true, true);
+    if (Watch && !Node->Selected())
+        SetSelected(Node);
 }
 
 void TnvCustomTreeView::ToggleNodeCheck(TnvTreeNode* Node)
@@ -1134,8 +1520,22 @@ void TnvCustomTreeView::ToggleNodeCheck(TnvTreeNode* Node)
 void TnvCustomTreeView::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     TNativeTreeView::MouseUp(Button, Shift, X, Y);
+    if (!OnMouseUp && !(FOptions & tvoAutoURL))
+        return;
+    TnvTreeNode* Node = GetNodeAt(X, Y);
+    const TnvNodeWatch Watch(Node);
     if (OnMouseUp)
-        OnMouseUp(this, GetNodeAt(X, Y), Button, Shift, X, Y);
+        OnMouseUp(this, Node, Button, Shift, X, Y);
+    if (!(FOptions & tvoAutoURL) || Button != mbLeft || !Watch || Node->StringData().empty() ||
+        !(GetHitTestInfoAt(X, Y) & nvhtOnItem))
+        return;
+    const String Address = Node->StringData();
+    InitApplication();
+    Screen->SetCursor(crHourGlass);
+    struct TRestore {
+        ~TRestore() { Screen->SetCursor(crDefault); }
+    } Restore;
+    ShellOpen(Address);
 }
 
 void TnvCustomTreeView::MouseMove(TShiftState Shift, int X, int Y)
@@ -1159,6 +1559,8 @@ void TnvCustomTreeView::MouseMove(TShiftState Shift, int X, int Y)
         const bool Url = Node && !Node->StringData().empty() && (GetHitTestInfoAt(X, Y) & nvhtOnItem);
         SetCursor(Url ? crHandPoint : crDefault);
     }
+    if (FOptions & tvoToolTips)
+        CheckHint(Node);
 }
 
 void TnvCustomTreeView::KeyDown(Word& Key, TShiftState Shift)

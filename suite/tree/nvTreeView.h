@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "ExtCtrls.h"
+#include "Forms.h"
 #include "ImageList.h"
 #include "NativeTreeView.h"
 #include "nvCanvas.h"
@@ -173,6 +174,24 @@ private:
     bool FMultiSelectCheckbox = true;
 };
 
+// ---------------------------------------------------------------- the hint of a truncated item
+
+// Shows the whole text of a node whose text does not fit the control; an
+// address (StringData under tvoAutoURL) is blue and underlined.
+class TnvTreeHintWindow : public THintWindow {
+    Q_OBJECT
+public:
+    explicit TnvTreeHintWindow(TComponent* AOwner = nullptr) : THintWindow(AOwner) {}
+    TnvTreeNode* Node() const { return FNode; }
+    void SetNode(TnvTreeNode* Value) { FNode = Value; }
+
+protected:
+    void Paint() override;
+
+private:
+    TnvTreeNode* FNode = nullptr;
+};
+
 // ---------------------------------------------------------------- the control
 
 class TnvCustomTreeView : public TNativeTreeView {
@@ -244,6 +263,18 @@ public:
     TnvHitTests HotHitTest() const { return FHotHitTest; }
     TnvTreeNode* PressedButtonNode() const { return FPressedNode; }
     bool ButtonPressed() const { return FButtonPressed; }
+    // The node under the mouse and the selected node at the last left press.
+    TnvTreeNode* MouseDownNode() const { return FMouseDownNode; }
+    TnvTreeNode* SelectedAtPress() const { return FSelectedAtPress; }
+    // The node whose label is being edited.
+    TnvTreeNode* EditNode() const { return FEditNode; }
+    // The hint of a truncated item: its window, its 250 ms timer, the node it
+    // was shown for (kept after the hint goes, until another node is
+    // pointed at) and the ticks it has been shown.
+    THintWindow* HintWindow() const { return FHintWindow; }
+    TTimer* HintTimer() const { return FHintTimer.get(); }
+    TnvTreeNode* HintNode() const { return FHintNode; }
+    int HintTicks() const { return FHintTicks; }
     // The shared blank 16 x 16 state list used while StateImages is nil.
     static TCustomImageList* BlankImages();
 
@@ -294,6 +325,8 @@ public:
     virtual void DrawItem(TnvTreeNode* Node, const TRect& Rect, TnvItemStates State);
     virtual void AfterDrawItem(TnvTreeNode* Node);
     virtual void DoToggleCheckbox(TnvTreeNode* Node);
+    virtual THintWindow* CreateHintWindow(TnvTreeNode* Node);
+    virtual void HideHint();
 
     // ---- overridable notifications
     virtual bool CanEdit(TnvTreeNode* Node);
@@ -345,6 +378,27 @@ protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
     // Toggling a check box or radio button by mouse or space key.
     void ToggleNodeCheck(TnvTreeNode* Node);
+    // Multi-selection of a left press on Node (no anchor change).
+    void MultiSelectByMouse(TnvTreeNode* Node, TShiftState Shift, int X, int Y);
+    // The raised expand button follows the mouse from a press on it until
+    // the release (the widget's implicit grab delivers the moves and the
+    // release outside the control).
+    void TrackExpandButton(TnvTreeNode* Node);
+    // One message while a raised expand button is pressed; true when it was
+    // handled.
+    bool TrackButtonMessage(TMessage& Message);
+    // The label editor's events pass the control first: its keys go to the
+    // control's key handling (a key consumed there does not reach the
+    // editor), and the editor of an image-less node is kept over the text.
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+    void HookEditor();
+    // Shows the hint for a node whose text does not fit, on a mouse move.
+    void CheckHint(TnvTreeNode* Node);
+    void HintTimerTick(TObject* Sender);
+    void PlaceEditor(TEdit* Edit);
+    bool EditorEvent(QEvent* Event);
+    // Whether the point lies on an expand button within Node's row.
+    bool OnButtonOfRow(TnvTreeNode* Node, TPoint P);
     // Ends an edit inside Node's subtree (keeping the text); true then.
     bool EditingBlocks(TnvTreeNode* Node);
 
@@ -428,6 +482,17 @@ private:
     TnvTreeNode* FPressedNode = nullptr;
     bool FButtonPressed = false;
     TnvTreeNode* FMouseDownNode = nullptr;
+    TnvTreeNode* FSelectedAtPress = nullptr;
+    bool FTrackingButton = false;
+    QPointer<QObject> FHookedEditor; // the editor whose events the control sees
+    bool FResendingChars = false;
+    TPoint FRightPressPos;
+    QPointer<THintWindow> FHintWindow;
+    std::unique_ptr<TTimer> FHintTimer;
+    TnvTreeNode* FHintNode = nullptr;
+    int FHintTicks = 0;
+    bool FNativeBeginDrag = false;
+    TnvTreeNode* FBeginDragNode = nullptr;
     TnvTreeNode* FEditNode = nullptr;
     TnvTreeNode* FSavedDropTarget = nullptr;
     bool FRefuseExpansion = false;
