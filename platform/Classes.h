@@ -290,6 +290,9 @@ public:
     // Loading protocol used by the form reader.
     virtual void BeginLoading();
     virtual void Loaded();
+    // A load that failed: the loading state ends without Loaded, which is
+    // for a component that was read whole.
+    void AbandonLoading() { FComponentState &= ~TComponentState(csLoading | csReading); }
     void BeginReading() { FComponentState |= csReading; }
     void EndReading() { FComponentState &= ~TComponentState(csReading); }
     void BeginWriting() { FComponentState |= csWriting; }

@@ -144,6 +144,10 @@ Word QtKeyToVirtualKey(int QtKey, Qt::KeyboardModifiers Modifiers)
         return static_cast<Word>('0' + (QtKey - Qt::Key_0));
     if (QtKey >= Qt::Key_F1 && QtKey <= Qt::Key_F24)
         return static_cast<Word>(VK_F1 + (QtKey - Qt::Key_F1));
+    // A "+" typed without Shift has a key of its own on the layout in use:
+    // it is the add key, so that it reads as "+" and not as the "=" key.
+    if (QtKey == Qt::Key_Plus && !(Modifiers & Qt::ShiftModifier))
+        return VK_ADD;
     for (const TKeyPair& P : KeyPairs)
         if (P.Qt == QtKey)
             return P.Vk;

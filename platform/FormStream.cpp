@@ -975,14 +975,8 @@ public:
                 delete FCreated[I].data();
             if (OwnRoot)
                 delete FRootObject;
-            else if (FRoot) {
-                FRoot->EndReading();
-                try {
-                    FRoot->Loaded();
-                } catch (...) {
-                    // the reading error is the one to report
-                }
-            }
+            else if (FRoot)
+                FRoot->AbandonLoading(); // no Loaded: its components are gone
             throw;
         }
     }

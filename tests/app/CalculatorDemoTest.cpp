@@ -117,6 +117,8 @@ TEST(CalculatorDemoTest, CloseWhenEqualsIsPressed)
         Pump();
     }
     EXPECT_FALSE(Edit->IsDroppedDown());
+    // The first digit starts a new number; "=" completes the sum.
+    EXPECT_EQ(Edit->Text(), "5");
 }
 
 TEST(CalculatorDemoTest, ShowDropDownButtonTogglesEveryEditsButton)

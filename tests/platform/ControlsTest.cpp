@@ -463,7 +463,7 @@ TEST(Controls, VirtualKeysOfTheMainKeyboardAndTheKeypad)
         {Qt::Key_A, false, 'A'},          {Qt::Key_7, false, '7'},
         {Qt::Key_7, true, VK_NUMPAD0 + 7}, {Qt::Key_0, true, VK_NUMPAD0},
         {Qt::Key_Minus, false, VK_OEM_MINUS}, {Qt::Key_Minus, true, VK_SUBTRACT},
-        {Qt::Key_Plus, false, VK_OEM_PLUS}, {Qt::Key_Plus, true, VK_ADD},
+        {Qt::Key_Plus, false, VK_ADD},     {Qt::Key_Plus, true, VK_ADD}, // "+" without Shift: its own key
         {Qt::Key_Equal, false, VK_OEM_PLUS}, {Qt::Key_Slash, false, VK_OEM_2},
         {Qt::Key_Slash, true, VK_DIVIDE},  {Qt::Key_Asterisk, true, VK_MULTIPLY},
         {Qt::Key_Period, false, VK_OEM_PERIOD}, {Qt::Key_Period, true, VK_DECIMAL},
@@ -478,6 +478,8 @@ TEST(Controls, VirtualKeysOfTheMainKeyboardAndTheKeypad)
         SCOPED_TRACE(C.QtKey);
         EXPECT_EQ(QtKeyToVirtualKey(C.QtKey, C.Keypad ? Qt::KeypadModifier : Qt::NoModifier), C.Vk);
     }
+    // "+" as the shifted "=" key stays that key with Shift.
+    EXPECT_EQ(QtKeyToVirtualKey(Qt::Key_Plus, Qt::ShiftModifier), VK_OEM_PLUS);
     // Back to Qt: the keypad's keys give the keys they type.
     EXPECT_EQ(VirtualKeyToQtKey(VK_NUMPAD0 + 3), int(Qt::Key_3));
     EXPECT_EQ(VirtualKeyToQtKey(VK_SUBTRACT), int(Qt::Key_Minus));

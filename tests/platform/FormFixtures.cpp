@@ -134,6 +134,16 @@ void TFixtureForm::ThingAllow(TObject*, bool& Allow)
 
 void TFixtureForm::WrongShape(int) {}
 
+void TFixtureLoadForm::Loaded()
+{
+    TFixtureForm::Loaded();
+    ++LoadedTotal();
+    for (int I = 0; I < ComponentCount(); ++I) {
+        auto* C = dynamic_cast<TFixtureComponent*>(Components(I));
+        CaptionsAtLoaded.push_back(C ? C->Caption() : String("?"));
+    }
+}
+
 TFixtureControl::~TFixtureControl()
 {
     // Owned components go while this object is still whole.
@@ -165,7 +175,7 @@ void TFixtureWindow::GetChildren(const TGetChildProc& Proc, TComponent* Root)
 
 void RegisterFixtureClasses()
 {
-    RegisterClasses<TFixtureFont, TFixtureItem, TFixtureComponent, TFixtureForm, TFixtureControl,
-                    TFixtureWindow>();
+    RegisterClasses<TFixtureFont, TFixtureItem, TFixtureComponent, TFixtureForm, TFixtureLoadForm,
+                    TFixtureControl, TFixtureWindow>();
     RegisterShadeIdents();
 }

@@ -185,6 +185,24 @@ public:
     Q_INVOKABLE void WrongShape(int Value);
 };
 
+// A form whose Loaded works with its components, as a real form's does: it
+// notes the caption of each component it owns.
+class TFixtureLoadForm : public TFixtureForm {
+    Q_OBJECT
+public:
+    explicit TFixtureLoadForm(TComponent* AOwner = nullptr) : TFixtureForm(AOwner) {}
+    std::vector<String> CaptionsAtLoaded;
+    // Loaded calls of every instance, for instances already gone.
+    static int& LoadedTotal()
+    {
+        static int N = 0;
+        return N;
+    }
+
+protected:
+    void Loaded() override;
+};
+
 // A control: a QWidget whose own Qt properties are not published.
 class TFixtureControl : public QWidget, public TComponent {
     Q_OBJECT

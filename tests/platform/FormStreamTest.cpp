@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "FormFixtures.h"
+
+// The form unit's file lookup and form creation (its header also registers
+// an event type that the fixtures register under their own name).
+void AddFormDirectory(const String& Directory);
+TComponent* CreateFormInstance(const TMetaClass* Class, TComponent* Owner);
 
 namespace {
 
@@ -300,4 +306,75 @@ TEST_F(FormStreamTest, AFailedReadIntoAnExistingRootRemovesWhatItCreated)
     EXPECT_EQ(Form.ComponentCount(), 0);
     EXPECT_EQ(TLiveCount::Value(), Before);
     EXPECT_FALSE(Form.IsLoading());
+}
+
+TEST_F(FormStreamTest, LoadedIsOnlyForASuccessfulRead)
+{
+    // The second component is in error: a bad value, or a reference that
+    // never resolves. The partly read components go, the error comes out,
+    // and no Loaded runs (a form's Loaded would use components now gone).
+    const String Good = "object F: TFixtureLoadForm\n  object A: TFixtureComponent\n    Caption = 'one'\n  end\n"
+                        "  object B: TFixtureComponent\n    Caption = 'two'\n  end\nend\n";
+    const String Bad[] = {
+        "object F: TFixtureLoadForm\n  object A: TFixtureComponent\n    Caption = 'one'\n  end\n"
+        "  object B: TFixtureComponent\n    Count = 'many'\n  end\nend\n",
+        "object F: TFixtureLoadForm\n  object A: TFixtureComponent\n    Caption = 'one'\n  end\n"
+        "  object B: TFixtureComponent\n    Buddy = Nobody\n  end\nend\n",
+    };
+    for (const String& Text : Bad) {
+        SCOPED_TRACE(Text);
+        // Read into a root that exists.
+        {
+            TFixtureLoadForm Form;
+            const int Live = TLiveCount::Value();
+            const int Total = TFixtureLoadForm::LoadedTotal();
+            EXPECT_THROW(ReadComponentFromText(Text, &Form), EReadError);
+            EXPECT_EQ(Form.LoadedCalls, 0);
+            EXPECT_EQ(TFixtureLoadForm::LoadedTotal(), Total);
+            EXPECT_EQ(Form.ComponentCount(), 0);
+            EXPECT_EQ(TLiveCount::Value(), Live);
+            EXPECT_FALSE(Form.IsLoading());
+            EXPECT_FALSE(Form.ComponentState().testFlag(csReading));
+            // The same root reads a sound form afterwards, with one Loaded.
+            ReadComponentFromText(Good, &Form);
+            EXPECT_EQ(Form.LoadedCalls, 1);
+            EXPECT_EQ(Form.CaptionsAtLoaded, (std::vector<String>{"one", "two"}));
+        }
+        // Read by the root's own reader, the root made from its class.
+        {
+            const int Live = TLiveCount::Value();
+            const int Total = TFixtureLoadForm::LoadedTotal();
+            EXPECT_THROW(delete ReadComponentFromText(Text, nullptr), EReadError);
+            EXPECT_EQ(TFixtureLoadForm::LoadedTotal(), Total);
+            EXPECT_EQ(TLiveCount::Value(), Live);
+        }
+    }
+}
+
+TEST_F(FormStreamTest, AFormWhoseFileFailsIsNotLoaded)
+{
+    // A form made from its class and its form file: a failing file leaves
+    // no form, no component and no Loaded behind.
+    QTemporaryDir Dir;
+    ASSERT_TRUE(Dir.isValid());
+    AddFormDirectory(FromQString(Dir.path()));
+    const auto WriteFormFile = [&](const char* Text) {
+        QFile File(Dir.filePath("TFixtureLoadForm.nvf"));
+        ASSERT_TRUE(File.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        File.write(Text);
+    };
+    WriteFormFile("object LoadForm: TFixtureLoadForm\n  object A: TFixtureComponent\n    Caption = 'one'\n  end\n"
+                  "  object B: TFixtureComponent\n    Count = 'many'\n  end\nend\n");
+    const int Live = TLiveCount::Value();
+    const int Total = TFixtureLoadForm::LoadedTotal();
+    EXPECT_THROW(delete CreateFormInstance(ClassOf<TFixtureLoadForm>(), nullptr), EReadError);
+    EXPECT_EQ(TFixtureLoadForm::LoadedTotal(), Total);
+    EXPECT_EQ(TLiveCount::Value(), Live);
+
+    WriteFormFile("object LoadForm: TFixtureLoadForm\n  object A: TFixtureComponent\n    Caption = 'one'\n  end\nend\n");
+    std::unique_ptr<TComponent> Made(CreateFormInstance(ClassOf<TFixtureLoadForm>(), nullptr));
+    auto* Form = dynamic_cast<TFixtureLoadForm*>(Made.get());
+    ASSERT_NE(Form, nullptr);
+    EXPECT_EQ(Form->LoadedCalls, 1);
+    EXPECT_EQ(Form->CaptionsAtLoaded, (std::vector<String>{"one"}));
 }

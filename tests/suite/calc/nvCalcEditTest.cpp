@@ -745,6 +745,49 @@ TEST(nvCalcEdit, DropDownButtonTogglesTheCalculator)
     EXPECT_EQ(E->Text(), "7");
 }
 
+TEST(nvCalcEdit, OpenedByItsButtonTheTypedSumClosesOnEquals)
+{
+    // "12" in the edit, the calculator opened with the button, then "2+3="
+    // typed: the first digit starts a new number and "=" closes with 5. The
+    // "+" comes from the main keyboard: shifted "=" on some layouts, a key of
+    // its own (no Shift) on others, or the keypad.
+    struct TPlus {
+        const char* Name;
+        Qt::KeyboardModifiers Mods;
+    };
+    const TPlus Cases[] = {
+        {"unshifted plus key", Qt::NoModifier},
+        {"shifted equals key", Qt::ShiftModifier},
+        {"keypad plus", Qt::KeypadModifier},
+    };
+    for (const TPlus& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TEditFixture F(cboCloseOnEquals);
+        TnvCalcEdit* E = F.Edit;
+        E->SetText("12");
+        QWidget* B = E->Button();
+        Click(B, QPoint(B->width() / 2, B->height() / 2), true);
+        Pump();
+        ASSERT_TRUE(E->IsDroppedDown());
+        EXPECT_EQ(E->Text(), "12") << "the value stays when the calculator opens";
+        Type(E, "2");
+        EXPECT_EQ(E->Text(), "2") << "the first digit starts a new number";
+        SendKey(E, Qt::Key_Plus, "+", C.Mods);
+        Pump();
+        if (!E->IsDroppedDown()) {
+            ADD_FAILURE() << "\"+\" is an operator, not \"=\"";
+            continue;
+        }
+        EXPECT_EQ(E->Panel()->PendingOp(), btAdd);
+        Type(E, "3");
+        EXPECT_EQ(E->Text(), "3");
+        Type(E, "=");
+        Pump();
+        EXPECT_FALSE(E->IsDroppedDown());
+        EXPECT_EQ(E->Text(), "5");
+    }
+}
+
 TEST(nvCalcEdit, DestroyedWhileOpen)
 {
     TEditFixture F;
