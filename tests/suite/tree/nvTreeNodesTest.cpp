@@ -447,7 +447,7 @@ TEST(nvTreeNodes, HandlersThatDeleteNodesOrTheTree)
 {
     struct TCase {
         const char* Name;
-        const char* Spec;
+        const char* Outline;
         // Installs the handler; Gone is the node (text) it deletes, or
         // "tree" for the whole control.
         std::function<void(TTreeFixture&)> Setup;
@@ -599,7 +599,7 @@ TEST(nvTreeNodes, HandlersThatDeleteNodesOrTheTree)
         const int Live = TCountedNode::Live;
         {
             TTreeFixture F;
-            Build(F.Items(), C.Spec);
+            Build(F.Items(), C.Outline);
             C.Setup(F);
             if (C.Throws)
                 EXPECT_ANY_THROW(C.Action(F));

@@ -95,7 +95,7 @@ struct TTreeFixture {
 };
 
 // Builds "A(A1,A2(A2a)),B" under Parent (nil: the top level).
-inline void Build(TnvTreeNodes* Items, TnvTreeNode* Parent, const String& Spec, size_t& Pos)
+inline void Build(TnvTreeNodes* Items, TnvTreeNode* Parent, const String& Outline, size_t& Pos)
 {
     TnvTreeNode* Last = nullptr;
     String Name;
@@ -105,13 +105,13 @@ inline void Build(TnvTreeNodes* Items, TnvTreeNode* Parent, const String& Spec, 
             Name.clear();
         }
     };
-    while (Pos < Spec.size()) {
-        const char C = Spec[Pos++];
+    while (Pos < Outline.size()) {
+        const char C = Outline[Pos++];
         if (C == ',') {
             Flush();
         } else if (C == '(') {
             Flush();
-            Build(Items, Last, Spec, Pos);
+            Build(Items, Last, Outline, Pos);
         } else if (C == ')') {
             Flush();
             return;
@@ -122,10 +122,10 @@ inline void Build(TnvTreeNodes* Items, TnvTreeNode* Parent, const String& Spec, 
     Flush();
 }
 
-inline void Build(TnvTreeNodes* Items, const String& Spec)
+inline void Build(TnvTreeNodes* Items, const String& Outline)
 {
     size_t Pos = 0;
-    Build(Items, nullptr, Spec, Pos);
+    Build(Items, nullptr, Outline, Pos);
 }
 
 inline String Dump(TnvTreeNode* First)
